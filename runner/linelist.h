@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstddef>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
+
+/**
+ * An ordered list of 8-bit text lines, stored without terminators.
+ *
+ * The lines share one contiguous byte buffer, so a list of a million lines costs two
+ * allocations, not a million. Copying copies the lines.
+ */
+class LineList
+{
+public:
+    LineList() = default;
+    LineList(std::initializer_list<std::string_view> lines);
+
+    /// Number of lines.
+    std::size_t count() const { return m_ends.size(); }
+    bool isEmpty() const { return m_ends.empty(); }
+
+    /// Line @p index (0-based, must be < count()); valid until the list is next modified.
+    std::string_view line(std::size_t index) const
+    {
+        const std::size_t begin = index == 0 ? 0 : m_ends[index - 1];
+        return std::string_view(m_bytes).substr(begin, m_ends[index] - begin);
+    }
+    std::string_view operator[](std::size_t index) const { return line(index); }
+
+    /// Appends one line; @p line must not hold a line break.
+    void append(std::string_view line);
+    /// Appends @p bytes to the last line (appends a new line when the list is empty).
+    void extendLast(std::string_view bytes);
+    /// Removes every line.
+    void clear();
+    /// Reserves room for @p lines lines holding @p bytes bytes in all.
+    void reserve(std::size_t lines, std::size_t bytes);
+
+    /// The whole text: every line followed by CR LF, the last one included; empty for no lines.
+    std::string text() const;
+    /// Length in bytes of text(), without building it.
+    std::size_t textLength() const { return m_bytes.size() + 2 * m_ends.size(); }
+
+    /**
+     * Replaces the lines by @p text split into lines. Reading stops at the first NUL byte.
+     * CR LF, a lone LF and a lone CR each end a line (so LF CR is two line ends with an empty
+     * line between); a break at the very end adds no empty line.
+     */
+    void setText(std::string_view text);
+    /// Appends the lines of @p text split as setText() splits, keeping the present lines.
+    void appendText(std::string_view text);
+
+    friend bool operator==(const LineList &, const LineList &) = default;
+
+private:
+    std::string m_bytes;              // every line's bytes, back to back
+    std::vector<std::size_t> m_ends;  // m_ends[i]: end of line i in m_bytes
+};
