@@ -1,0 +1,49 @@
+#include "exceptionbox.h"
+
+#include "platform/messagebox.h"
+#include "platform/shellfolders.h"
+
+namespace {
+
+// Start of the last character of @p s: continuation bytes (10xxxxxx) belong to the one before.
+std::size_t lastCharacterStart(const std::string &s)
+{
+    std::size_t i = s.size() - 1;
+    while (i > 0 && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80)
+        --i;
+    return i;
+}
+
+void showText(platform::WindowHandle owner, const std::string &message) noexcept
+{
+    try {
+        platform::messageBox(owner, ExceptionBox::text(message), platform::applicationTitle(),
+                             platform::MessageBoxStyle::OkError);
+    } catch (...) {
+        // Nothing is left to tell the user with; the window stays usable.
+    }
+}
+
+} // namespace
+
+namespace ExceptionBox {
+
+std::string text(const std::string &message)
+{
+    if (message.empty())
+        return message;
+    const auto code = static_cast<unsigned char>(message[lastCharacterStart(message)]);
+    return code > '.' ? message + '.' : message;
+}
+
+void show(platform::WindowHandle owner, const std::exception &failure) noexcept
+{
+    showText(owner, failure.what());
+}
+
+void showUnknown(platform::WindowHandle owner) noexcept
+{
+    showText(owner, "Unknown error");
+}
+
+} // namespace ExceptionBox
