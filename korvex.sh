@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Sets up a Debian 12 machine for Korvex, builds it, and runs the editor or the tests.
+#   ./korvex.sh run     the editor with Korvex loaded (the batch demo on a headless machine)
+#   ./korvex.sh test    the test suite, in the normal and the sanitizer build
+#   ./korvex.sh build   only install and build
+set -euo pipefail
+cd "$(dirname "$0")"
+here=$PWD
+
+packages=(g++ cmake ninja-build pkg-config ruby ruby-dev qt6-base-dev libgl-dev libgtest-dev
+          xvfb xauth fonts-noto-cjk)
+
+as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
+
+install_packages() {
+    local missing=()
+    for p in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        as_root apt-get update
+        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+    fi
+}
+
+build() { # build DIR [cmake options...]
+    local dir=$1; shift
+    cmake -G Ninja -S "$here" -B "$dir" "$@" >/dev/null
+    cmake --build "$dir"
+}
+
+# Puts the sample scripts into Documents/Korvex without touching the user's own.
+install_samples() {
+    local docs
+    docs=$(xdg-user-dir DOCUMENTS 2>/dev/null || true)
+    [ -n "$docs" ] && [ "$docs" != "$HOME" ] || docs=$HOME/Documents
+    mkdir -p "$docs/Korvex"
+    for f in samples/*.rb; do
+        [ -e "$docs/Korvex/$(basename "$f")" ] || cp "$f" "$docs/Korvex/"
+    done
+}
+
+case "${1:-}" in
+build)
+    install_packages
+    build build
+    ;;
+run)
+    install_packages
+    build build
+    install_samples
+    if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+        exec build/bin/plinthar samples/document.txt
+    fi
+    echo "No display: filtering samples/document.txt through upcase.rb in batch mode." >&2
+    exec build/bin/plinthar --batch --script upcase.rb samples/document.txt
+    ;;
+test)
+    install_packages
+    build build
+    (cd build && ctest --output-on-failure -j2)
+    build build-asan -DKORVEX_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+    (cd build-asan && ctest --output-on-failure -j2)
+    ;;
+*)
+    sed -n '2,6p' "$0" >&2
+    exit 2
+    ;;
+esac
