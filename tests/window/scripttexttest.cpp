@@ -1,0 +1,93 @@
+#include "window/exceptionbox.h"
+#include "window/scripttext.h"
+
+#include <QPlainTextEdit>
+#include <gtest/gtest.h>
+
+using namespace std::string_literals;
+
+struct BreakCase
+{
+    std::string in;
+    std::string out;
+};
+
+TEST(ScriptText, NormalizesEveryLineBreakToCarriageReturnLineFeed)
+{
+    const BreakCase cases[] = {
+        {"", ""},
+        {"a", "a"},
+        {"a\rb", "a\r\nb"},
+        {"a\nb", "a\r\nb"},
+        {"a\r\nb", "a\r\nb"},
+        {"a\n\rb", "a\r\nb"},          // LF CR is one break
+        {"a\r\rb", "a\r\n\r\nb"},      // two lone CRs are two breaks
+        {"a\n\nb", "a\r\n\r\nb"},
+        {"a\r\n\rb", "a\r\n\r\nb"},
+        {"end\n", "end\r\n"},
+        {"a\0b\nc"s, "a"},             // up to the first NUL
+        {"\xe6\x97\xa5\n\xff\xfe\r"s, "\xe6\x97\xa5\r\n\xff\xfe\r\n"s},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(ScriptText::normalizeLineBreaks(c.in), c.out) << c.in;
+}
+
+TEST(ScriptText, EditorRoundTripKeepsEveryByte)
+{
+    const std::string samples[] = {
+        "plain ascii",
+        "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e caf\xc3\xa9",       // valid UTF-8
+        "bad \xff\xfe byte and lone \x80 continuation",          // invalid bytes
+        "truncated \xe6\x97",                                    // cut multibyte character
+        "surrogate encoded \xed\xa0\x80 and overlong \xc0\xaf",  // invalid in UTF-8
+        "emoji \xf0\x9f\x98\x80 no-break\xc2\xa0space",
+    };
+    for (const std::string &bytes : samples)
+        EXPECT_EQ(ScriptText::fromEditor(ScriptText::toEditor(bytes)), bytes) << bytes;
+}
+
+TEST(ScriptText, LoadedTextComesBackFromTheEditorByteForByte)
+{
+    QPlainTextEdit editor;
+    const std::string file = "puts \"\xe6\x97\xa5\xff\"\rx = 1\n\ry\xc2\xa0z\n";
+    ScriptText::load(editor, file);
+    EXPECT_EQ(ScriptText::bytes(editor), "puts \"\xe6\x97\xa5\xff\"\r\nx = 1\r\ny\xc2\xa0z\r\n");
+    const LineList lines = ScriptText::lines(editor);
+    ASSERT_EQ(lines.count(), 3u);
+    EXPECT_EQ(lines[2], "y\xc2\xa0z");
+}
+
+TEST(ScriptText, EditorLinesAreHardLinesWithoutTheFinalEmptyOne)
+{
+    QPlainTextEdit editor;
+    EXPECT_TRUE(ScriptText::lines(editor).isEmpty());
+    editor.setPlainText("a\n\nb\n");
+    EXPECT_EQ(ScriptText::lines(editor), (LineList{"a", "", "b"}));
+    editor.setPlainText("\n");
+    EXPECT_EQ(ScriptText::lines(editor), (LineList{""}));
+}
+
+TEST(ScriptText, LongLinesReachTheScriptWhole)
+{
+    QPlainTextEdit editor;
+    const std::string line = "x = '" + std::string(10000, 'y') + "'";
+    editor.setPlainText(QString::fromStdString(line));
+    EXPECT_EQ(ScriptText::lines(editor)[0], line);
+}
+
+TEST(ExceptionBox, AppendsAPeriodOnlyAfterCharactersAboveIt)
+{
+    const BreakCase cases[] = {
+        {"", ""},
+        {"boom", "boom."},
+        {"done.", "done."},
+        {"what?", "what?."},             // '?' is above '.'
+        {"a,", "a,"},                    // ',' is below
+        {"a!", "a!"},
+        {"a ", "a "},
+        {"a/", "a/."},
+        {"開けません", "開けません."},   // a multibyte character counts by its first byte
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(ExceptionBox::text(c.in), c.out) << c.in;
+}
