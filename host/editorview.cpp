@@ -1,0 +1,93 @@
+#include "editorview.h"
+
+#include "documentfile.h"
+#include "plugin/plintharplugin.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
+#include <algorithm>
+#include <cstring>
+
+EditorView::EditorView(platform::WindowHandle frame, QWidget *parent) : QPlainTextEdit(parent)
+{
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_handle = platform::createWindow(
+        "PlintharView", frame,
+        [this](platform::WindowHandle, platform::MessageId message, platform::WParam wParam,
+               platform::LParam lParam) { return handleMessage(message, wParam, lParam); },
+        this);
+}
+
+EditorView::~EditorView()
+{
+    platform::destroyWindow(m_handle);
+}
+
+void EditorView::setUpdateCommandHandler(std::function<void(std::uint32_t)> handler)
+{
+    m_updateCommand = std::move(handler);
+}
+
+QByteArray EditorView::selectedBytes() const
+{
+    QString text = textCursor().selectedText();
+    // Qt marks paragraph and line breaks inside a selection with Unicode separators.
+    text.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
+    text.replace(QChar::LineSeparator, QStringLiteral("\r\n"));
+    return text.toLocal8Bit();
+}
+
+void EditorView::selectRange(int start, int end)
+{
+    const int last = std::max(0, document()->characterCount() - 1);
+    QTextCursor cursor(document());
+    cursor.setPosition(std::clamp(start, 0, last));
+    cursor.setPosition(std::clamp(end, 0, last), QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+}
+
+platform::LResult EditorView::handleMessage(platform::MessageId message, platform::WParam wParam,
+                                            platform::LParam lParam)
+{
+    switch (message) {
+    case MSG_UPDATE_COMMAND:
+        if (m_updateCommand)
+            m_updateCommand(std::uint32_t(wParam));
+        return 0;
+    case MSG_GET_SEL_TEXT: {
+        const QByteArray bytes = selectedBytes();
+        if (lParam != 0 && wParam != 0) {
+            auto *buffer = reinterpret_cast<char *>(lParam);
+            const auto count = std::min<std::size_t>(std::size_t(bytes.size()), wParam);
+            std::memcpy(buffer, bytes.constData(), count);
+            if (count < wParam)
+                buffer[count] = '\0';
+        }
+        return platform::LResult(bytes.size());
+    }
+    case MSG_EXEC_COMMAND:
+        if (wParam == CMD_SELECT_ALL) {
+            selectAll();
+        } else if (wParam == CMD_DELETE) {
+            QTextCursor cursor = textCursor();
+            if (cursor.hasSelection()) {
+                cursor.removeSelectedText();
+                setTextCursor(cursor);
+            }
+        }
+        return 0;
+    case MSG_INSERT_STRING:
+        if (lParam != 0) {
+            const QString text = DocumentFile::normalizeLineBreaks(
+                QString::fromLocal8Bit(reinterpret_cast<const char *>(lParam)));
+            QTextCursor cursor = textCursor();
+            cursor.insertText(text);
+            setTextCursor(cursor);
+        }
+        return 0;
+    case MSG_GET_SEL_TYPE:
+        return textCursor().hasSelection() ? 1 : 0;
+    default:
+        return 0;
+    }
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "documentfile.h"
+#include "pluginlibrary.h"
+
+#include <QMainWindow>
+#include <QStringList>
+#include <memory>
+#include <vector>
+
+class EditorView;
+class QAction;
+class QMenu;
+class QToolBar;
+
+/// The editor's main frame: a top-level window of class "PlintharMainFrame3" holding the
+/// editor view, the File, Edit and Plug-ins menus, a toolbar and a status bar.
+class MainFrame : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    /// One plug-in as the frame shows it.
+    struct InstalledPlugin
+    {
+        std::unique_ptr<PluginLibrary> library;
+        std::uint32_t commandId = 0;
+        QAction *action = nullptr;
+    };
+
+    explicit MainFrame(QWidget *parent = nullptr);
+    /// Releases and unloads every plug-in before the view goes away.
+    ~MainFrame() override;
+
+    platform::WindowHandle handle() const { return m_handle; }
+    EditorView *view() const { return m_view; }
+    DocumentFile &document() { return m_document; }
+
+    /// Loads every "*.so" in @p folder, in name order; answers the errors, one per library.
+    QStringList loadPluginFolder(const QString &folder);
+    /// Loads the plug-in @p path, gives it a command id, a menu entry and a toolbar button;
+    /// false with @p error set when it cannot be loaded or is not a plug-in.
+    bool loadPlugin(const QString &path, QString *error);
+    const std::vector<InstalledPlugin> &plugins() const { return m_plugins; }
+
+    /// Invokes plug-in @p index's command on the view as one undo step.
+    void runCommand(std::size_t index);
+    /// Asks plug-in @p index to confirm (query 0x907), then releases and unloads it; false
+    /// when the user declined or a command is running.
+    bool uninstallPlugin(std::size_t index);
+
+    /// Opens @p path into the view; false with @p error set when it cannot be read.
+    bool openDocument(const QString &path, QString *error);
+    /// The document text as editor text (breaks as "\n").
+    QString documentText() const;
+
+private:
+    void buildMenus();
+    void updateCommandState(std::uint32_t commandId);
+    void refreshPlugins();
+    void openFileDialog();
+    bool saveDocument();
+    bool saveDocumentAs();
+    void showPluginsDialog();
+    void updateTitle();
+
+    platform::WindowHandle m_handle = nullptr;
+    EditorView *m_view = nullptr;
+    QMenu *m_pluginMenu = nullptr;
+    QAction *m_pluginSeparator = nullptr;
+    QToolBar *m_toolBar = nullptr;
+    DocumentFile m_document;
+    std::vector<InstalledPlugin> m_plugins;
+    std::uint32_t m_nextCommandId = 40001;
+    bool m_commandRunning = false;
+};
