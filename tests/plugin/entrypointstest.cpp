@@ -1,0 +1,124 @@
+#include "pluginfixture.h"
+
+#include <QAbstractButton>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QTimer>
+
+namespace {
+
+int countSent(const std::vector<PluginFixture::Sent> &sent, platform::MessageId id)
+{
+    return int(std::count_if(sent.begin(), sent.end(), [id](auto &s) { return s.id == id; }));
+}
+
+} // namespace
+
+TEST(KorvexLibrary, ExportsExactlyTheSevenEntryPoints)
+{
+    QProcess nm;
+    nm.start("nm", {"-D", "--defined-only", "--format=just-symbols", KORVEX_LIBRARY});
+    ASSERT_TRUE(nm.waitForFinished());
+    QStringList names = QString::fromLatin1(nm.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    names.sort();
+    EXPECT_EQ(names, (QStringList{"GetBitmapID", "GetMenuTextID", "GetStatusMessageID",
+                                  "OnCommand", "OnEvents", "PlugInProc", "QueryStatus"}));
+}
+
+TEST_F(PluginFixture, AnswersTheFixedIdsAndIsAlwaysAvailable)
+{
+    EXPECT_EQ(getMenuTextId(), 1u);
+    EXPECT_EQ(getStatusMessageId(), 2u);
+    EXPECT_EQ(getBitmapId(), 101u);
+    int32_t untouched = 12345;
+    EXPECT_EQ(queryStatus(view, &untouched), -1);
+    EXPECT_EQ(queryStatus(nullptr, nullptr), -1);
+    EXPECT_EQ(untouched, 12345);
+}
+
+TEST_F(PluginFixture, RefreshUsesTheIdStoredFirstInTheSameCall)
+{
+    // This must be the first refresh of the process: the id is still the start-up 0.
+    onEvents(view, EVT_REFRESH, 0);
+    onEvents(view, EVT_SET_COMMAND_ID | EVT_REFRESH, 77);
+    onEvents(view, 0x1 | 0x8000, 5); // unknown bits are ignored
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[0].id, platform::MessageId(MSG_UPDATE_COMMAND));
+    EXPECT_EQ(sent[0].wParam, 0u);
+    EXPECT_EQ(sent[1].wParam, 77u);
+}
+
+TEST_F(PluginFixture, CommandOutsideAMainFrameDoesNothing)
+{
+    const platform::WindowHandle stray = platform::createWindow("PlintharView", nullptr, {});
+    onCommand(stray);
+    EXPECT_EQ(korvexWindow(), nullptr);
+    EXPECT_TRUE(boxes.empty());
+    platform::destroyWindow(stray);
+}
+
+TEST_F(PluginFixture, CommandShowsOneWindowThatKeepsItsScriptUntilRelease)
+{
+    whenShown([](QDialog *w) {
+        w->findChild<QPlainTextEdit *>("Memo1")->setPlainText("puts 42");
+        w->close();
+    });
+    onCommand(view);
+    QDialog *first = korvexWindow();
+    ASSERT_NE(first, nullptr);
+    EXPECT_FALSE(first->isVisible());
+    EXPECT_EQ(countSent(sent, MSG_GET_SEL_TYPE), 1);
+
+    QString seen;
+    whenShown([&seen](QDialog *w) {
+        seen = w->findChild<QPlainTextEdit *>("Memo1")->toPlainText();
+        w->close();
+    });
+    onCommand(view);
+    EXPECT_EQ(korvexWindow(), first);
+    EXPECT_EQ(seen, "puts 42");
+
+    onEvents(view, EVT_RELEASE, 0);
+    EXPECT_EQ(korvexWindow(), nullptr);
+    onEvents(view, EVT_RELEASE, 0); // no window: nothing happens
+
+    whenShown([&seen](QDialog *w) {
+        seen = w->findChild<QPlainTextEdit *>("Memo1")->toPlainText();
+        w->close();
+    });
+    onCommand(view);
+    EXPECT_EQ(seen, "");
+}
+
+TEST_F(PluginFixture, ReleaseDuringTheShowingEndsItFirst)
+{
+    whenShown([this](QDialog *) { onEvents(view, EVT_RELEASE, 0); });
+    onCommand(view); // returns: the showing ended
+    EXPECT_EQ(korvexWindow(), nullptr);
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(PluginFixture, CommandFromInsideTheShowingIsRefusedInABox)
+{
+    whenShown([this](QDialog *w) {
+        onCommand(view);
+        w->close();
+    });
+    onCommand(view);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], "表示されているウィンドウをモーダルにすることはできません.");
+}
+
+TEST_F(PluginFixture, OtherTopLevelWindowsAreDisabledWhileShown)
+{
+    QWidget other;
+    other.show();
+    bool disabledWhileShown = false;
+    whenShown([&](QDialog *w) {
+        disabledWhileShown = !other.isEnabled();
+        w->close();
+    });
+    onCommand(view);
+    EXPECT_TRUE(disabledWhileShown);
+    EXPECT_TRUE(other.isEnabled());
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "plugin/plintharplugin.h"
+#include "platform/messagebox.h"
+#include "platform/windowhandle.h"
+
+#include <QDialog>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+/// Korvex.so loaded with dlopen, a main frame with a view inside it, and a box hook.
+class PluginFixture : public ::testing::Test
+{
+protected:
+    struct Sent
+    {
+        platform::MessageId id;
+        platform::WParam wParam;
+    };
+
+    void SetUp() override;
+    void TearDown() override;
+
+    /// The visible or hidden Korvex window, or nullptr.
+    static QDialog *korvexWindow();
+    /// Runs @p action as soon as the Korvex window is shown (from inside the modal showing).
+    static void whenShown(std::function<void(QDialog *)> action);
+
+    QTemporaryDir home;
+    QByteArray savedHome;
+    void *library = nullptr;
+    OnCommandFn onCommand = nullptr;
+    QueryStatusFn queryStatus = nullptr;
+    OnEventsFn onEvents = nullptr;
+    GetIdFn getMenuTextId = nullptr;
+    GetIdFn getStatusMessageId = nullptr;
+    GetIdFn getBitmapId = nullptr;
+    PlugInProcFn plugInProc = nullptr;
+
+    platform::WindowHandle frame = nullptr;
+    platform::WindowHandle view = nullptr;
+    std::vector<Sent> sent;
+    std::vector<std::string> boxes;
+    platform::MessageBoxResult boxAnswer = platform::MessageBoxResult::Ok;
+    platform::MessageBoxHook savedHook;
+};
