@@ -34,7 +34,7 @@ QByteArray BmpEncoder::encode(const QImage &image, int bitsPerPixel, const QList
     if (image.isNull() || (bitsPerPixel != 4 && bitsPerPixel != 8 && bitsPerPixel != 24))
         return {};
     const int paletteEntries = bitsPerPixel == 24 ? 0 : 1 << bitsPerPixel;
-    if (palette.size() > paletteEntries)
+    if (paletteEntries > 0 && palette.size() > paletteEntries)
         return {};
 
     // First entry wins, so a palette with repeated colours still maps deterministically.
