@@ -232,17 +232,19 @@ int runEditor(const Options &options)
 
 int main(int argc, char *argv[])
 {
-    bool batch = false;
-    for (int i = 1; i < argc; ++i)
-        batch = batch || qstrcmp(argv[i], "--batch") == 0;
+    // Read before Qt sees them: Qt takes "--plugin" for its own plug-in option.
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
     // Batch mode needs no display.
-    if (batch && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    if (args.contains(QStringLiteral("--batch")) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
-    QApplication app(argc, argv);
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("Plinthar"));
     QString error;
-    const std::optional<Options> options = parseArguments(QApplication::arguments(), &error);
+    const std::optional<Options> options = parseArguments(args, &error);
     if (!options) {
         printError(error);
         std::fputs(kUsage, stderr);

@@ -1,0 +1,165 @@
+#include "editorview.h"
+#include "mainframe.h"
+#include "platform/messagebox.h"
+
+#include <QAction>
+#include <QFile>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <array>
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string className(platform::WindowHandle window)
+{
+    std::array<char, 64> name{};
+    platform::getClassName(window, name.data(), int(name.size()));
+    return name.data();
+}
+
+// The events the test plug-in was told about so far.
+std::string pluginEvents()
+{
+    void *handle = dlopen(TESTPLUGIN_PATH, RTLD_LAZY | RTLD_NOLOAD);
+    if (handle == nullptr)
+        return "(not loaded)";
+    auto events = reinterpret_cast<const char *(*)()>(dlsym(handle, "TestPluginEvents"));
+    std::string result = events ? events() : "(no log)";
+    dlclose(handle);
+    return result;
+}
+
+// Answers every message box with a fixed choice while it lives.
+class MessageBoxAnswer
+{
+public:
+    explicit MessageBoxAnswer(platform::MessageBoxResult answer)
+    {
+        m_previous = platform::setMessageBoxHook(
+            [answer](platform::WindowHandle, const std::string &, const std::string &,
+                     platform::MessageBoxStyle) { return answer; });
+    }
+    ~MessageBoxAnswer() { platform::setMessageBoxHook(std::move(m_previous)); }
+
+private:
+    platform::MessageBoxHook m_previous;
+};
+
+// The test plug-in can be loaded once per process, so one frame holds it for all the tests
+// that use it; the uninstall test, which comes last, unloads it.
+class MainFrameWithPlugin : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        frame = std::make_unique<MainFrame>();
+        QString error;
+        loaded = frame->loadPlugin(QStringLiteral(TESTPLUGIN_PATH), &error);
+        loadError = error.toStdString();
+    }
+    static void TearDownTestSuite() { frame.reset(); }
+    void SetUp() override { ASSERT_TRUE(loaded) << loadError; }
+
+    static QAction *action() { return frame->plugins().at(0).action; }
+
+    static inline std::unique_ptr<MainFrame> frame;
+    static inline bool loaded = false;
+    static inline std::string loadError;
+};
+
+TEST(MainFrame, IsATopLevelMainFrameWithTheViewAsItsChild)
+{
+    MainFrame frame;
+    EXPECT_EQ(className(frame.handle()), "PlintharMainFrame3");
+    EXPECT_EQ(platform::getParent(frame.handle()), nullptr);
+    EXPECT_EQ(platform::getParent(frame.view()->handle()), frame.handle());
+}
+
+TEST(MainFrame, ReportsAndSkipsLibrariesThatAreNoPlugins)
+{
+    QTemporaryDir dir;
+    QFile garbage(dir.filePath(QStringLiteral("garbage.so")));
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+    garbage.write("this is not a shared library");
+    garbage.close();
+    ASSERT_TRUE(QFile::copy(QStringLiteral(NOTAPLUGIN_PATH), dir.filePath("notaplugin.so")));
+
+    MainFrame frame;
+    const QStringList errors = frame.loadPluginFolder(dir.path());
+    ASSERT_EQ(errors.size(), 2);
+    EXPECT_TRUE(errors[0].contains(QStringLiteral("Cannot load the plug-in")))
+        << errors[0].toStdString();
+    EXPECT_TRUE(errors[1].contains(QStringLiteral("has no entry point OnCommand")))
+        << errors[1].toStdString();
+    EXPECT_TRUE(frame.plugins().empty());
+}
+
+TEST_F(MainFrameWithPlugin, ShowsTheMenuTextStatusTextAndTransparentBitmap)
+{
+    EXPECT_EQ(action()->text(), QStringLiteral("Upper Case"));
+    EXPECT_EQ(action()->statusTip(), QStringLiteral("Upper-case the selection"));
+    const QImage icon = action()->icon().pixmap(16, 16).toImage();
+    ASSERT_FALSE(icon.isNull());
+    EXPECT_EQ(qAlpha(icon.pixel(15, 0)), 0) << "the magenta corner is transparent";
+    EXPECT_EQ(icon.pixel(8, 8), qRgb(0x20, 0x60, 0xE0));
+    const QImage disabled = action()->icon().pixmap(QSize(16, 16), QIcon::Disabled).toImage();
+    EXPECT_EQ(disabled.pixel(8, 8), qRgb(0xA0, 0xA0, 0xA0));
+    EXPECT_TRUE(frame->findChild<QToolBar *>()->actions().contains(action()));
+    EXPECT_EQ(frame->plugins().at(0).library->version(frame->view()->handle()),
+              QStringLiteral("2.50"));
+}
+
+TEST_F(MainFrameWithPlugin, ToldThePluginItsCommandId)
+{
+    const std::string expected = "id " + std::to_string(frame->plugins().at(0).commandId) + ";";
+    EXPECT_EQ(pluginEvents().substr(0, expected.size()), expected);
+}
+
+TEST_F(MainFrameWithPlugin, EnablesTheCommandAsThePluginAnswersWhenTheSelectionChanges)
+{
+    frame->view()->setPlainText(QStringLiteral("abc"));
+    frame->view()->selectRange(1, 1);
+    EXPECT_FALSE(action()->isEnabled());
+    frame->view()->selectRange(0, 2);
+    EXPECT_TRUE(action()->isEnabled());
+}
+
+TEST_F(MainFrameWithPlugin, RunsTheCommandAsOneUndoStep)
+{
+    frame->view()->setPlainText(QStringLiteral("keep this\nand this"));
+    frame->view()->selectRange(5, 14);
+    frame->runCommand(0);
+    EXPECT_EQ(frame->documentText(), QStringLiteral("keep THIS\nAND this"));
+    frame->view()->undo();
+    EXPECT_EQ(frame->documentText(), QStringLiteral("keep this\nand this"));
+    frame->view()->redo();
+    EXPECT_EQ(frame->documentText(), QStringLiteral("keep THIS\nAND this"));
+}
+
+TEST_F(MainFrameWithPlugin, RefusesASecondCopyOfTheSameLibrary)
+{
+    QString error;
+    EXPECT_FALSE(frame->loadPlugin(QStringLiteral(TESTPLUGIN_PATH), &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("already loaded")));
+    EXPECT_EQ(frame->plugins().size(), 1u);
+    EXPECT_EQ(action()->text(), QStringLiteral("Upper Case")) << "resources kept";
+}
+
+TEST_F(MainFrameWithPlugin, UninstallsOnlyAfterThePluginConfirms)
+{
+    {
+        MessageBoxAnswer no(platform::MessageBoxResult::No);
+        EXPECT_FALSE(frame->uninstallPlugin(0));
+        EXPECT_EQ(frame->plugins().size(), 1u);
+    }
+    MessageBoxAnswer yes(platform::MessageBoxResult::Yes);
+    ASSERT_TRUE(frame->uninstallPlugin(0));
+    EXPECT_TRUE(frame->plugins().empty());
+    const std::string events = pluginEvents();
+    EXPECT_EQ(events.substr(events.size() - 8), "release;");
+}
+
+} // namespace
