@@ -56,6 +56,6 @@ public:
     friend bool operator==(const LineList &, const LineList &) = default;
 
 private:
-    std::string m_bytes;              // every line's bytes, back to back
-    std::vector<std::size_t> m_ends;  // m_ends[i]: end of line i in m_bytes
+    std::string m_bytes;             // every line's bytes, back to back
+    std::vector<std::size_t> m_ends; // m_ends[i]: end of line i in m_bytes
 };

@@ -1,0 +1,275 @@
+#include "pseudo.h"
+
+#include "linesplitter.h"
+#include "rubies.h"
+
+#include <ruby/encoding.h>
+
+#include <cerrno>
+#include <cstring>
+#include <exception>
+#include <stdexcept>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// Process-wide capture state, kept between runs.
+VALUE captureClass = Qnil;
+VALUE captureObject = Qnil; // Qnil until the first run creates class and object
+VALUE savedStdin = Qnil;
+VALUE savedStdout = Qnil;
+VALUE savedStderr = Qnil;
+std::string outputBuffer;
+LineList *outputLines = nullptr;
+// Mirrors outputBuffer into *outputLines incrementally: re-splitting the whole buffer on
+// every write made long outputs cost quadratic time.
+LineSplitter outputSplitter;
+bool outputLinesSynced = false; // *outputLines already holds the split of outputBuffer
+// A failure of our own code inside a write; the script is ended and this is rethrown.
+std::exception_ptr pluginFailure;
+
+struct Run
+{
+    const std::string *text;
+    int argc;
+    char **argv;
+};
+
+/// Reads one byte of the process's standard input; false at its end or when it can't be read.
+bool readStdinByte(unsigned char &byte)
+{
+    for (;;) {
+        const ssize_t n = ::read(STDIN_FILENO, &byte, 1);
+        if (n == 1)
+            return true;
+        if (n < 0 && errno == EINTR)
+            continue;
+        return false;
+    }
+}
+
+} // namespace
+
+/// Puts the saved standard streams back when a run ends, whichever way it ends.
+class RestoreStreamsOnExit
+{
+public:
+    RestoreStreamsOnExit() = default;
+    ~RestoreStreamsOnExit() { Pseudo::RestoreStreams(); }
+    RestoreStreamsOnExit(const RestoreStreamsOnExit &) = delete;
+    RestoreStreamsOnExit &operator=(const RestoreStreamsOnExit &) = delete;
+};
+
+const std::string &Pseudo::OutputBuffer()
+{
+    return outputBuffer;
+}
+
+VALUE Pseudo::RunScript(const LineList &script, const LineList &params, LineList *lines)
+{
+    // Everything that allocates on the C++ side happens before the runtime is entered, so no
+    // Ruby raise can skip a destructor.
+    const std::string text = script.text();
+    std::vector<std::string> args;
+    args.reserve(params.count());
+    for (std::size_t i = 0; i < params.count(); ++i)
+        args.emplace_back(params[i]);
+    std::vector<char *> argv;
+    argv.reserve(args.size() + 1);
+    for (std::string &a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    if (NIL_P(captureObject)) {
+        int state = 0;
+        rb_protect(
+            [](VALUE) -> VALUE {
+                CreateCapture();
+                return Qnil;
+            },
+            Qnil, &state);
+        if (state) {
+            Rubies::clearErrinfo();
+            throw std::runtime_error("Could not create the stream capture object");
+        }
+    }
+
+    InstallCapture();
+    const RestoreStreamsOnExit restore;
+    outputBuffer.clear();
+    outputLines = lines;
+    outputLinesSynced = false;
+    pluginFailure = nullptr;
+
+    Run run{&text, static_cast<int>(args.size()), argv.data()};
+    int state = 0;
+    VALUE result = rb_protect(Evaluate, reinterpret_cast<VALUE>(&run), &state);
+    if (state) {
+        result = Qnil;
+        const VALUE error = Rubies::errinfo();
+        // Internal jump data is no object to print; a failure of ours is rethrown below.
+        if (!pluginFailure && !NIL_P(error) && !RB_TYPE_P(error, T_IMEMO)) {
+            int writeState = 0;
+            rb_protect(WriteError, error, &writeState);
+        }
+        Rubies::clearErrinfo();
+    }
+    outputLines = nullptr;
+    if (pluginFailure)
+        std::rethrow_exception(std::exchange(pluginFailure, nullptr));
+    return result;
+}
+
+VALUE Pseudo::Evaluate(VALUE runValue)
+{
+    const Run *run = reinterpret_cast<const Run *>(runValue);
+    ruby_set_argv(run->argc, run->argv);
+    // Compiled from a String in the locale's encoding, so that the script's literals carry
+    // the host's coding, as they do under the `ruby` command.
+    const VALUE source = rb_enc_str_new(run->text->data(), static_cast<long>(run->text->size()),
+                                        rb_locale_encoding());
+    const VALUE binding = rb_const_get(rb_cObject, rb_intern("TOPLEVEL_BINDING"));
+    return rb_funcall(rb_mKernel, rb_intern("eval"), 4, source, binding, rb_str_new_cstr("(eval)"),
+                      INT2FIX(1));
+}
+
+VALUE Pseudo::WriteError(VALUE error)
+{
+    return CaptureWrite(1, &error, captureObject);
+}
+
+void Pseudo::CreateCapture()
+{
+    captureClass = rb_class_new(Rubies::ioClass());
+    rb_global_variable(&captureClass);
+    // Public, so that `$stdout.write("x")` works; takes any number of arguments so that
+    // `puts` and `p` write a line and its break in one call.
+    rb_define_method(captureClass, "write", CaptureWrite, -1);
+    rb_define_module_function(captureClass, "gets", CaptureGets, 0);
+    rb_define_module_function(captureClass, "getc", CaptureGetc, 0);
+    // What an output stream needs for ordinary scripts. The inherited IO versions would find
+    // no file behind the object (flush even recursed until the stack ran out).
+    rb_define_method(captureClass, "flush", CaptureSelf, 0);
+    rb_define_method(captureClass, "sync", CaptureTrue, 0);
+    rb_define_method(captureClass, "sync=", CaptureSetSync, 1);
+    rb_define_method(captureClass, "fileno", CaptureNil, 0);
+    rb_define_method(captureClass, "tty?", CaptureFalse, 0);
+    rb_define_method(captureClass, "isatty", CaptureFalse, 0);
+    captureObject = rb_data_object_wrap(captureClass, nullptr, nullptr, nullptr);
+    rb_global_variable(&captureObject);
+    // A script may assign `$stdout` and friends; the saved values must survive until restored.
+    rb_global_variable(&savedStdin);
+    rb_global_variable(&savedStdout);
+    rb_global_variable(&savedStderr);
+}
+
+void Pseudo::InstallCapture()
+{
+    savedStdin = Rubies::stdinVar();
+    savedStdout = Rubies::stdoutVar();
+    savedStderr = Rubies::stderrVar();
+    Rubies::stdinVar() = captureObject;
+    Rubies::stdoutVar() = captureObject;
+    Rubies::stderrVar() = captureObject;
+}
+
+void Pseudo::RestoreStreams()
+{
+    Rubies::stdinVar() = savedStdin;
+    Rubies::stdoutVar() = savedStdout;
+    Rubies::stderrVar() = savedStderr;
+}
+
+bool Pseudo::AppendOutput(const char *bytes, long length) noexcept
+{
+    try {
+        // The text ends at its first NUL byte.
+        const std::string_view piece(bytes, ::strnlen(bytes, static_cast<std::size_t>(length)));
+        outputBuffer.append(piece);
+        if (outputLines) {
+            if (!outputLinesSynced) {
+                // Until the first non-empty write the caller's list stays as it was handed in;
+                // the buffer is still empty then.
+                outputLines->clear();
+                outputSplitter.reset();
+                outputLinesSynced = true;
+            }
+            outputSplitter.feed(piece, *outputLines);
+        }
+        return true;
+    } catch (...) {
+        pluginFailure = std::current_exception();
+        return false;
+    }
+}
+
+VALUE Pseudo::CaptureWrite(int argc, VALUE *argv, VALUE)
+{
+    long total = 0;
+    for (int i = 0; i < argc; ++i) {
+        VALUE text = argv[i];
+        if (!RB_TYPE_P(text, T_STRING))
+            text = rb_obj_as_string(text);
+        const long length = RSTRING_LEN(text);
+        total += length;
+        if (length != 0 && !AppendOutput(RSTRING_PTR(text), length))
+            rb_raise(rb_eFatal, "Korvex could not store the script's output");
+    }
+    return LONG2NUM(total);
+}
+
+VALUE Pseudo::CaptureGets(VALUE)
+{
+    // LF or CR LF ends a line, a lone CR is dropped, the end of input ends the last line.
+    // The line is collected in a Ruby String: a raise here must skip no C++ destructor.
+    const VALUE line = rb_str_buf_new(80);
+    unsigned char byte = 0;
+    while (readStdinByte(byte) && byte != '\n') {
+        if (byte != '\r')
+            rb_str_cat(line, reinterpret_cast<const char *>(&byte), 1);
+    }
+    VALUE result = Qnil;
+    if (RSTRING_LEN(line) != 0 && RSTRING_PTR(line)[0] != '\x04') {
+        rb_str_cat(line, "\n", 1);
+        // Read as `ruby` reads its standard input: in the default external encoding.
+        rb_enc_associate(line, rb_default_external_encoding());
+        result = line;
+    }
+    rb_lastline_set(result);
+    return result;
+}
+
+VALUE Pseudo::CaptureGetc(VALUE)
+{
+    unsigned char byte = 0;
+    if (!readStdinByte(byte))
+        return INT2FIX(26); // the end of input reads as Ctrl-Z
+    return byte == 0 ? Qnil : INT2FIX(byte);
+}
+
+VALUE Pseudo::CaptureSelf(VALUE self)
+{
+    return self;
+}
+
+VALUE Pseudo::CaptureTrue(VALUE)
+{
+    return Qtrue; // every write goes straight to the buffer
+}
+
+VALUE Pseudo::CaptureFalse(VALUE)
+{
+    return Qfalse;
+}
+
+VALUE Pseudo::CaptureNil(VALUE)
+{
+    return Qnil;
+}
+
+VALUE Pseudo::CaptureSetSync(VALUE, VALUE sync)
+{
+    return sync;
+}

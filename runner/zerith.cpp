@@ -1,0 +1,102 @@
+#include "zerith.h"
+
+#include "pseudo.h"
+#include "rubies.h"
+#include "rubystartup.h"
+
+#include <stdexcept>
+
+namespace {
+bool runtimeStarted = false;
+} // namespace
+
+void EnsureRuntimeStarted()
+{
+    if (runtimeStarted)
+        return;
+    StartRuntime();
+    runtimeStarted = true;
+}
+
+bool IsRuntimeStarted()
+{
+    return runtimeStarted;
+}
+
+TZerith::TZerith(QObject *owner, bool designMode) : QObject(owner), m_designMode(designMode)
+{
+    if (!m_designMode)
+        EnsureRuntimeStarted();
+}
+
+TZerith::~TZerith() = default;
+
+const LineList &TZerith::Script() const
+{
+    return m_scriptList;
+}
+
+void TZerith::setScript(const LineList &lines)
+{
+    m_scriptList = lines;
+}
+
+const LineList &TZerith::Params() const
+{
+    return m_paramList;
+}
+
+void TZerith::setParams(const LineList &lines)
+{
+    m_paramList = lines;
+}
+
+const TZerith::TNotifyEvent &TZerith::AfterExec() const
+{
+    return m_afterExecHandler;
+}
+
+void TZerith::setAfterExec(TNotifyEvent handler)
+{
+    m_afterExecHandler = std::move(handler);
+}
+
+const TZerith::TNotifyEvent &TZerith::BeforeExec() const
+{
+    return m_beforeExecHandler;
+}
+
+void TZerith::setBeforeExec(TNotifyEvent handler)
+{
+    m_beforeExecHandler = std::move(handler);
+}
+
+void TZerith::Execute(LineList *outputLines)
+{
+    if (!runtimeStarted)
+        throw std::logic_error("The Ruby runtime has not been started");
+    int state = 0;
+    rb_protect([](VALUE argv) { return rb_ary_clear(argv); }, Rubies::argv(), &state);
+    if (state)
+        Rubies::clearErrinfo(); // a script froze ARGV; the run itself reports that
+    DoBeforeExec();
+    Pseudo::RunScript(m_scriptList, m_paramList, outputLines);
+    DoAfterExec();
+}
+
+bool TZerith::isDesignMode() const
+{
+    return m_designMode;
+}
+
+void TZerith::DoBeforeExec()
+{
+    if (m_beforeExecHandler)
+        m_beforeExecHandler(this);
+}
+
+void TZerith::DoAfterExec()
+{
+    if (m_afterExecHandler)
+        m_afterExecHandler(this);
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "runner/linelist.h"
+
+#include <QObject>
+
+#include <functional>
+
+/**
+ * Runs a Ruby script with parameter lines as its `ARGV` in the embedded runtime.
+ *
+ * Script and Params are the component's own copies. The first component constructed outside
+ * design mode starts the runtime for the whole process; it is never shut down, so globals,
+ * constants, methods and loaded libraries stay visible to later runs of every component.
+ */
+class TZerith : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(LineList Script READ Script WRITE setScript)
+    Q_PROPERTY(LineList Params READ Params WRITE setParams)
+
+public:
+    using TNotifyEvent = std::function<void(QObject *sender)>;
+
+    /// Starts the runtime once per process unless @p designMode is set.
+    explicit TZerith(QObject *owner = nullptr, bool designMode = false);
+    ~TZerith() override;
+
+    /// The script's lines.
+    const LineList &Script() const;
+    /// Replaces the script by a copy of @p lines.
+    void setScript(const LineList &lines);
+    /// The parameter lines, which become the script's `ARGV`.
+    const LineList &Params() const;
+    /// Replaces the parameters by a copy of @p lines.
+    void setParams(const LineList &lines);
+
+    /// Called with this component after each run of the script.
+    const TNotifyEvent &AfterExec() const;
+    void setAfterExec(TNotifyEvent handler);
+    /// Called with this component before each run, once `ARGV` has been emptied.
+    const TNotifyEvent &BeforeExec() const;
+    void setBeforeExec(TNotifyEvent handler);
+
+    /**
+     * Empties `ARGV`, fires BeforeExec, runs Script with Params as `ARGV`, fires AfterExec.
+     * Output lines go into *@p outputLines when given. Script errors arrive as text in the
+     * output; only the plug-in's own failures throw (std::exception), and then AfterExec does
+     * not fire. Throws std::logic_error when the runtime has not been started.
+     */
+    void Execute(LineList *outputLines);
+    /// Whether the component was made for a form designer (and so started nothing).
+    bool isDesignMode() const;
+
+protected:
+    /// Calls the BeforeExec handler, if any, with this component.
+    virtual void DoBeforeExec();
+    /// Calls the AfterExec handler, if any, with this component.
+    virtual void DoAfterExec();
+
+private:
+    LineList m_scriptList;
+    LineList m_paramList;
+    TNotifyEvent m_afterExecHandler;
+    TNotifyEvent m_beforeExecHandler;
+    bool m_designMode;
+};
+
+/// Starts the runtime unless it has been started already in this process.
+void EnsureRuntimeStarted();
+/// Whether the runtime has been started in this process (there is no way back).
+bool IsRuntimeStarted();
+
+Q_DECLARE_METATYPE(LineList)

@@ -1,0 +1,162 @@
+#include "runner/linelist.h"
+#include "runner/linesplitter.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> linesOf(const LineList &list)
+{
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < list.count(); ++i)
+        out.emplace_back(list[i]);
+    return out;
+}
+
+struct SplitCase
+{
+    const char *name;
+    std::string text;
+    std::vector<std::string> lines;
+};
+
+const std::vector<SplitCase> &splitCases()
+{
+    static const std::vector<SplitCase> cases = {
+        {"Empty", "", {}},
+        {"NoBreak", "abc", {"abc"}},
+        {"TrailingLf", "a\n", {"a"}},
+        {"TrailingCrLf", "a\r\n", {"a"}},
+        {"TrailingCr", "a\r", {"a"}},
+        {"CrLfThenLf", "a\r\nb\n", {"a", "b"}},
+        {"DoubleLf", "a\n\nb", {"a", "", "b"}},
+        {"LfCrIsTwoBreaks", "a\n\rb", {"a", "", "b"}},
+        {"LoneCr", "a\rb", {"a", "b"}},
+        {"OnlyBreak", "\n", {""}},
+        {"TwoBreaks", "\r\n\r\n", {"", ""}},
+        {"CrCrLf", "a\r\r\nb", {"a", "", "b"}},
+        {"StopsAtNul", std::string("ab\ncd\0ef\ngh", 11), {"ab", "cd"}},
+        {"NulFirst", std::string("\0abc", 4), {}},
+        {"HighBytes", "\xc3\xa9t\xc3\xa9\n\x82\xa0", {"\xc3\xa9t\xc3\xa9", "\x82\xa0"}},
+    };
+    return cases;
+}
+
+} // namespace
+
+TEST(LineList, SplitsTextByTheLineBreakRules)
+{
+    for (const SplitCase &c : splitCases()) {
+        LineList list{"stale"};
+        list.setText(c.text);
+        EXPECT_EQ(linesOf(list), c.lines) << c.name;
+    }
+}
+
+TEST(LineList, AppendTextKeepsThePresentLines)
+{
+    LineList list{"x"};
+    list.appendText("a\nb");
+    EXPECT_EQ(linesOf(list), (std::vector<std::string>{"x", "a", "b"}));
+}
+
+TEST(LineList, TextEndsEveryLineWithCrLf)
+{
+    const struct
+    {
+        LineList list;
+        std::string text;
+    } cases[] = {
+        {LineList{}, ""},
+        {LineList{""}, "\r\n"},
+        {LineList{"a", "", "b"}, "a\r\n\r\nb\r\n"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(c.list.text(), c.text);
+        EXPECT_EQ(c.list.textLength(), c.text.size());
+    }
+}
+
+TEST(LineList, TextReadsBackAsTheSameLines)
+{
+    const LineList original{"one", "", "three", " "};
+    LineList copy;
+    copy.setText(original.text());
+    EXPECT_EQ(copy, original);
+}
+
+TEST(LineList, CopyIsIndependentOfTheOriginal)
+{
+    LineList original{"a", "b"};
+    LineList copy = original;
+    original.append("c");
+    original.extendLast("d");
+    EXPECT_EQ(linesOf(copy), (std::vector<std::string>{"a", "b"}));
+}
+
+TEST(LineList, ExtendLastStartsALineInAnEmptyList)
+{
+    LineList list;
+    list.extendLast("a");
+    list.extendLast("b");
+    EXPECT_EQ(linesOf(list), (std::vector<std::string>{"ab"}));
+}
+
+// The splitter must agree with setText() of the whole text however the text is cut up.
+TEST(LineSplitter, AgreesWithSetTextForEveryWayOfCuttingTheText)
+{
+    for (const SplitCase &c : splitCases()) {
+        const std::string text = c.text.substr(0, c.text.find('\0'));
+        LineList expected;
+        expected.setText(text);
+        // Every cut into two pieces, and then every piece a single byte.
+        for (std::size_t cut = 0; cut <= text.size(); ++cut) {
+            LineList lines;
+            LineSplitter splitter;
+            splitter.feed(std::string_view(text).substr(0, cut), lines);
+            splitter.feed(std::string_view(text).substr(cut), lines);
+            EXPECT_EQ(lines, expected) << c.name << " cut at " << cut;
+        }
+        LineList lines;
+        LineSplitter splitter;
+        for (char ch : text)
+            splitter.feed(std::string_view(&ch, 1), lines);
+        EXPECT_EQ(lines, expected) << c.name << " byte by byte";
+    }
+}
+
+TEST(LineSplitter, AgreesWithSetTextAfterEveryPieceOfRandomText)
+{
+    std::mt19937 random(1234);
+    const char alphabet[] = {'a', 'b', '\r', '\n'};
+    for (int round = 0; round < 200; ++round) {
+        std::string text;
+        LineList lines;
+        LineSplitter splitter;
+        for (int piece = 0; piece < 8; ++piece) {
+            std::string p(random() % 4, ' ');
+            for (char &ch : p)
+                ch = alphabet[random() % 4];
+            text += p;
+            splitter.feed(p, lines);
+            LineList expected;
+            expected.setText(text);
+            ASSERT_EQ(lines, expected) << "text so far: " << testing::PrintToString(text);
+        }
+    }
+}
+
+TEST(LineSplitter, ResetStartsANewText)
+{
+    LineList lines;
+    LineSplitter splitter;
+    splitter.feed("a\r", lines);
+    lines.clear();
+    splitter.reset();
+    splitter.feed("\nb", lines);
+    EXPECT_EQ(linesOf(lines), (std::vector<std::string>{"", "b"}));
+}
