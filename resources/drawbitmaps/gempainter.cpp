@@ -16,10 +16,10 @@ constexpr std::array<const char *, 9> smallGem = {
     ".OHblplmkO.", //
     "ObblppplmkO", //
     "OlllllllllO", //
-    ".OblppplkO.", //
-    "..OblplkO..", //
-    "...OlplO...", //
-    "....OpO....", //
+    ".ObbpppmkO.", //
+    "..ObppmkO..", //
+    "...OpmkO...", //
+    "....OmO....", //
     ".....O.....", //
 };
 
