@@ -33,6 +33,12 @@ bool isShiftJisLeadByte(unsigned char c)
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
+// Only these follow a lead byte in a character; a lead byte before CR or LF is a stray byte.
+bool isShiftJisTrailByte(unsigned char c)
+{
+    return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC);
+}
+
 // Length of the valid UTF-8 character at p (1 to 4), or 0 when the bytes are not one.
 int utf8CharLength(const unsigned char *p, const unsigned char *end)
 {
@@ -87,7 +93,8 @@ std::string normalizeLineBreaks(std::string_view bytes)
             if (i + 1 < bytes.size() && bytes[i + 1] == '\r')
                 ++i;
         } else if (doubleByte && isShiftJisLeadByte(static_cast<unsigned char>(c)) &&
-                   i + 1 < bytes.size()) {
+                   i + 1 < bytes.size() &&
+                   isShiftJisTrailByte(static_cast<unsigned char>(bytes[i + 1]))) {
             out += c;
             out += bytes[++i];
         } else {

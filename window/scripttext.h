@@ -14,8 +14,8 @@ namespace ScriptText {
 
 /**
  * Reads @p bytes up to the first NUL and turns every lone CR, lone LF and LF CR into CR LF;
- * CR LF stays. Under a Shift-JIS locale a lead byte and the byte after it are copied as one
- * unit (under UTF-8 no line-break byte can occur inside a character).
+ * CR LF stays. Under a Shift-JIS locale a lead byte and the trail byte after it are copied as
+ * one unit (under UTF-8 no line-break byte can occur inside a character).
  */
 std::string normalizeLineBreaks(std::string_view bytes);
 
