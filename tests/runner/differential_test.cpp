@@ -1,6 +1,8 @@
 // The same script gives the same output through the runner as through the `ruby` command.
 #include "runner_test_support.h"
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStringList>
@@ -107,4 +109,39 @@ TEST(Differential, LoadPathIsTheRubyCommands)
     LineList got;
     runScript("puts $LOAD_PATH", {}, &got);
     EXPECT_EQ(linesOf(got), linesOf(expected));
+}
+
+TEST(Differential, SampleScriptsRunAsUnderTheRubyCommand)
+{
+    const std::vector<std::string> text = {"pear", "Äpfel", "pear",
+                                           "",     "apple", "{\"k\": [1, {\"é\": null}]}"};
+    const QDir samples(QStringLiteral(KORVEX_SAMPLES_DIR));
+    const QStringList files = samples.entryList({QStringLiteral("*.rb")}, QDir::Files);
+    ASSERT_FALSE(files.isEmpty());
+    for (const QString &name : files) {
+        QFile file(samples.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray source = file.readAll();
+        // The JSON sample gets JSON; the others get plain lines.
+        const std::vector<std::string> args =
+            name.startsWith(QStringLiteral("json")) ? std::vector<std::string>{text.back()} : text;
+        QStringList rubyArgs{file.fileName()};
+        for (const std::string &a : args)
+            rubyArgs << QString::fromStdString(a);
+        QProcess ruby;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+        ruby.setProcessEnvironment(env);
+        ruby.start(QStringLiteral("ruby"), rubyArgs);
+        ASSERT_TRUE(ruby.waitForFinished(30000));
+        EXPECT_EQ(ruby.exitCode(), 0) << name.toStdString();
+        LineList expected;
+        const QByteArray out = ruby.readAllStandardOutput();
+        expected.setText(std::string_view(out.constData(), out.size()));
+        ASSERT_FALSE(expected.isEmpty()) << name.toStdString();
+
+        LineList got;
+        runScript(source.toStdString(), args, &got);
+        EXPECT_EQ(linesOf(got), linesOf(expected)) << name.toStdString();
+    }
 }
