@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -182,8 +183,30 @@ QString MainFrame::documentText() const
     return text;
 }
 
+bool MainFrame::maybeSave()
+{
+    if (!m_view->document()->isModified())
+        return true;
+    const auto answer = QMessageBox::question(
+        this, tr("Plinthar"), tr("The document has unsaved changes. Save them?"),
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    if (answer == QMessageBox::Save)
+        return saveDocument();
+    return answer == QMessageBox::Discard;
+}
+
+void MainFrame::closeEvent(QCloseEvent *event)
+{
+    if (maybeSave())
+        event->accept();
+    else
+        event->ignore();
+}
+
 void MainFrame::openFileDialog()
 {
+    if (!maybeSave())
+        return;
     const QString path = QFileDialog::getOpenFileName(this, tr("Open"));
     if (path.isEmpty())
         return;

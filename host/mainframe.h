@@ -54,7 +54,12 @@ public:
     /// The document text as editor text (breaks as "\n").
     QString documentText() const;
 
+protected:
+    /// Offers to save unsaved changes before the frame closes.
+    void closeEvent(QCloseEvent *event) override;
+
 private:
+    bool maybeSave();
     void buildMenus();
     void updateCommandState(std::uint32_t commandId);
     void refreshPlugins();
