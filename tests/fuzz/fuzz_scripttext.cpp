@@ -4,10 +4,11 @@
 #include "window/scripttext.h"
 
 #include <QString>
+#include <algorithm>
 #include <clocale>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
+#include <initializer_list>
 #include <locale.h>
 #include <string>
 #include <string_view>
