@@ -35,5 +35,7 @@ int main(int argc, char **argv)
     // The host (QApplication) does this; the runtime takes its default coding from it.
     std::setlocale(LC_ALL, "");
     testing::InitGoogleTest(&argc, argv);
+    // Tests compare stream values with those before a run, so the runtime must be up first.
+    EnsureRuntimeStarted();
     return RUN_ALL_TESTS();
 }
