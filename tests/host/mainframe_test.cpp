@@ -1,12 +1,14 @@
 #include "editorview.h"
 #include "mainframe.h"
 #include "platform/messagebox.h"
+#include "pluginsdialog.h"
 
 #include <QAction>
 #include <QFile>
 #include <QMenuBar>
 #include <QTemporaryDir>
 #include <QToolBar>
+#include <QTreeWidget>
 #include <array>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -146,6 +148,16 @@ TEST_F(MainFrameWithPlugin, RefusesASecondCopyOfTheSameLibrary)
     EXPECT_TRUE(error.contains(QStringLiteral("already loaded")));
     EXPECT_EQ(frame->plugins().size(), 1u);
     EXPECT_EQ(action()->text(), QStringLiteral("Upper Case")) << "resources kept";
+}
+
+TEST_F(MainFrameWithPlugin, ListsEachPluginsMenuTextAndVersionInThePluginsDialog)
+{
+    PluginsDialog dialog(frame.get());
+    const auto *list = dialog.findChild<QTreeWidget *>(QStringLiteral("pluginList"));
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->topLevelItemCount(), 1);
+    EXPECT_EQ(list->topLevelItem(0)->text(0), QStringLiteral("Upper Case"));
+    EXPECT_EQ(list->topLevelItem(0)->text(1), QStringLiteral("2.50"));
 }
 
 TEST_F(MainFrameWithPlugin, UninstallsOnlyAfterThePluginConfirms)
