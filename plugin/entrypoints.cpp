@@ -93,9 +93,8 @@ uint32_t GetBitmapID(void)
 intptr_t PlugInProc(PlintharWindow view, uint32_t message, uintptr_t wParam, intptr_t lParam)
 {
     intptr_t result = 0;
-    guarded(view, [&] {
-        result = PropertyQueries::answer(thisModule(), view, message, wParam, lParam);
-    });
+    guarded(view,
+            [&] { result = PropertyQueries::answer(thisModule(), view, message, wParam, lParam); });
     return result;
 }
 

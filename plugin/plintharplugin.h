@@ -58,14 +58,16 @@ enum {
     PLUGIN_BITMAP_HIGHLIGHTED = 0x200,
 };
 
-/* The seven entry points, in ordinal order. */
-void OnCommand(PlintharWindow view);
-int32_t QueryStatus(PlintharWindow view, int32_t *unused);
-void OnEvents(PlintharWindow view, uint32_t events, intptr_t argument);
-uint32_t GetMenuTextID(void);
-uint32_t GetStatusMessageID(void);
-uint32_t GetBitmapID(void);
-intptr_t PlugInProc(PlintharWindow view, uint32_t message, uintptr_t wParam, intptr_t lParam);
+/* The seven entry points, in ordinal order; a plug-in exports exactly these. */
+#define PLINTHAR_PLUGIN_EXPORT __attribute__((visibility("default")))
+PLINTHAR_PLUGIN_EXPORT void OnCommand(PlintharWindow view);
+PLINTHAR_PLUGIN_EXPORT int32_t QueryStatus(PlintharWindow view, int32_t *unused);
+PLINTHAR_PLUGIN_EXPORT void OnEvents(PlintharWindow view, uint32_t events, intptr_t argument);
+PLINTHAR_PLUGIN_EXPORT uint32_t GetMenuTextID(void);
+PLINTHAR_PLUGIN_EXPORT uint32_t GetStatusMessageID(void);
+PLINTHAR_PLUGIN_EXPORT uint32_t GetBitmapID(void);
+PLINTHAR_PLUGIN_EXPORT intptr_t PlugInProc(PlintharWindow view, uint32_t message,
+                                           uintptr_t wParam, intptr_t lParam);
 
 typedef void (*OnCommandFn)(PlintharWindow);
 typedef int32_t (*QueryStatusFn)(PlintharWindow, int32_t *);

@@ -24,7 +24,7 @@ namespace PropertyQueries {
 
 int bitmapId(platform::WParam bits)
 {
-    const int depth = (bits & PLUGIN_BITMAP_TRUE_COLOUR)  ? 2
+    const int depth = (bits & PLUGIN_BITMAP_TRUE_COLOUR)   ? 2
                       : (bits & PLUGIN_BITMAP_256_COLOURS) ? 1
                                                            : 0;
     const Look look = (bits & PLUGIN_BITMAP_DISABLED)      ? Disabled
@@ -54,9 +54,8 @@ platform::LResult textAnswer(platform::ModuleHandle module, int id, platform::WP
 
 platform::LResult confirmUninstall(platform::WindowHandle view)
 {
-    const auto choice =
-        platform::messageBox(view, "アンインストールしてもいいですか？", "UnInstall",
-                             platform::MessageBoxStyle::YesNoQuestion);
+    const auto choice = platform::messageBox(view, "アンインストールしてもいいですか？",
+                                             "UnInstall", platform::MessageBoxStyle::YesNoQuestion);
     return choice == platform::MessageBoxResult::Yes ? 1 : 0;
 }
 

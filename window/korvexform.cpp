@@ -49,9 +49,9 @@ QString localPath(const std::string &path)
 } // namespace
 
 TfrmKorvex::TfrmKorvex(platform::WindowHandle parent)
-    : QDialog(platform::widgetOf(parent),
-              Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
-                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+    : QDialog(platform::widgetOf(parent), Qt::Dialog | Qt::WindowStaysOnTopHint |
+                                              Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                              Qt::WindowCloseButtonHint),
       ui(std::make_unique<Ui::TfrmKorvex>())
 {
     ui->setupUi(this);
@@ -154,6 +154,7 @@ void TfrmKorvex::ListScripts()
                       QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     for (const QString &name : folder.entryList())
         ui->cboScripts->addItem(name);
+    ui->cboScripts->setCurrentIndex(-1); // listing chooses nothing
 }
 
 void TfrmKorvex::SpeedButton1Click()

@@ -165,7 +165,14 @@ LineList lines(const QPlainTextEdit &editor)
 
 std::string bytes(const QPlainTextEdit &editor)
 {
-    return lines(editor).text();
+    std::string out;
+    const QTextDocument *document = editor.document();
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        if (block != document->begin())
+            out += "\r\n";
+        out += fromEditor(block.text());
+    }
+    return out;
 }
 
 void load(QPlainTextEdit &editor, std::string_view fileBytes)

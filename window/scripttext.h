@@ -28,7 +28,7 @@ std::string fromEditor(const QString &text);
 /// The editor's hard lines as bytes, whole (no length limit); a final empty line after the
 /// last line break is not counted and an empty editor has no lines.
 LineList lines(const QPlainTextEdit &editor);
-/// The editor's whole text as bytes, every line followed by CR LF.
+/// The editor's whole text as bytes, its lines separated by CR LF, as the user sees it.
 std::string bytes(const QPlainTextEdit &editor);
 
 /**

@@ -19,10 +19,11 @@ TEST(KorvexLibrary, ExportsExactlyTheSevenEntryPoints)
     QProcess nm;
     nm.start("nm", {"-D", "--defined-only", "--format=just-symbols", KORVEX_LIBRARY});
     ASSERT_TRUE(nm.waitForFinished());
-    QStringList names = QString::fromLatin1(nm.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    QStringList names =
+        QString::fromLatin1(nm.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
     names.sort();
-    EXPECT_EQ(names, (QStringList{"GetBitmapID", "GetMenuTextID", "GetStatusMessageID",
-                                  "OnCommand", "OnEvents", "PlugInProc", "QueryStatus"}));
+    EXPECT_EQ(names, (QStringList{"GetBitmapID", "GetMenuTextID", "GetStatusMessageID", "OnCommand",
+                                  "OnEvents", "PlugInProc", "QueryStatus"}));
 }
 
 TEST_F(PluginFixture, AnswersTheFixedIdsAndIsAlwaysAvailable)

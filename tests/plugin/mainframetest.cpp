@@ -10,7 +10,8 @@ TEST_F(PluginFixture, WalkStopsAtTheFirstMainFrameAndUsesItsParent)
     QMainWindow outer;
     const platform::WindowHandle outerHandle =
         platform::createWindow("PlintharOuter", nullptr, {}, &outer);
-    const platform::WindowHandle inner = platform::createWindow("PlintharMainFrame3", outerHandle, {});
+    const platform::WindowHandle inner =
+        platform::createWindow("PlintharMainFrame3", outerHandle, {});
     const platform::WindowHandle middle = platform::createWindow("PlintharMainFrame3", inner, {});
     const platform::WindowHandle nested = platform::createWindow("PlintharView", middle, {});
     QWidget *parentSeen = reinterpret_cast<QWidget *>(1);
@@ -39,7 +40,8 @@ TEST_F(PluginFixture, WalkStopsAtTheFirstMainFrameAndUsesItsParent)
 
 TEST_F(PluginFixture, ClassNamesAreComparedWholeAndCaseSensitively)
 {
-    const char *const lookalikes[] = {"plintharmainframe3", "PlintharMainFrame", "PlintharMainFrame34",
+    const char *const lookalikes[] = {"plintharmainframe3", "PlintharMainFrame",
+                                      "PlintharMainFrame34",
                                       "PlintharMainFrame3 with a class name longer than 31"};
     for (const char *name : lookalikes) {
         const platform::WindowHandle top = platform::createWindow(name, nullptr, {});

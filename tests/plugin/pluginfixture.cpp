@@ -35,12 +35,11 @@ void PluginFixture::SetUp()
     frame = platform::createWindow("PlintharMainFrame3", nullptr, record);
     view = platform::createWindow("PlintharView", frame, record);
     platform::setWindowRect(view, QRect(0, 0, 800, 600));
-    savedHook = platform::setMessageBoxHook(
-        [this](platform::WindowHandle, const std::string &text, const std::string &,
-               platform::MessageBoxStyle) {
-            boxes.push_back(text);
-            return boxAnswer;
-        });
+    savedHook = platform::setMessageBoxHook([this](platform::WindowHandle, const std::string &text,
+                                                   const std::string &, platform::MessageBoxStyle) {
+        boxes.push_back(text);
+        return boxAnswer;
+    });
 }
 
 void PluginFixture::TearDown()

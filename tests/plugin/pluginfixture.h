@@ -1,8 +1,8 @@
 #pragma once
 
-#include "plugin/plintharplugin.h"
 #include "platform/messagebox.h"
 #include "platform/windowhandle.h"
+#include "plugin/plintharplugin.h"
 
 #include <QDialog>
 #include <QTemporaryDir>
@@ -13,13 +13,14 @@
 /// Korvex.so loaded with dlopen, a main frame with a view inside it, and a box hook.
 class PluginFixture : public ::testing::Test
 {
-protected:
+public:
     struct Sent
     {
         platform::MessageId id;
         platform::WParam wParam;
     };
 
+protected:
     void SetUp() override;
     void TearDown() override;
 

@@ -4,8 +4,8 @@
 
 TEST_F(PluginFixture, AnswersTheFixedQueries)
 {
-    const std::pair<uint32_t, intptr_t> cases[] = {
-        {0x900, 0}, {0x901, 1}, {0x903, 0}, {0x905, 0}, {0x906, 1}, {0x90A, 0}, {0, 0}};
+    const std::pair<uint32_t, intptr_t> cases[] = {{0x900, 0}, {0x901, 1}, {0x903, 0}, {0x905, 0},
+                                                   {0x906, 1}, {0x90A, 0}, {0, 0}};
     for (auto [message, expected] : cases)
         EXPECT_EQ(plugInProc(view, message, 0, 0), expected) << std::hex << message;
 }
@@ -20,10 +20,8 @@ TEST_F(PluginFixture, TextAnswersCopyWhatFitsAndAnswerTheFullLength)
         intptr_t answer;
     };
     const Case cases[] = {
-        {PLUGIN_QUERY_VERSION, 64, "1.00", 4},
-        {PLUGIN_QUERY_VERSION, 3, "1.", 4},
-        {PLUGIN_QUERY_VERSION, 1, "", 4},
-        {PLUGIN_QUERY_VERSION, 0, nullptr, 4},
+        {PLUGIN_QUERY_VERSION, 64, "1.00", 4}, {PLUGIN_QUERY_VERSION, 3, "1.", 4},
+        {PLUGIN_QUERY_VERSION, 1, "", 4},      {PLUGIN_QUERY_VERSION, 0, nullptr, 4},
         {PLUGIN_QUERY_TEXT_0902, 64, "", 0},
     };
     for (const Case &c : cases) {

@@ -105,11 +105,13 @@ TEST_F(WindowFixture, ReportsAScriptThatCannotBeOpened)
     memo()->setPlainText("kept");
     // Root reads anything: act as nobody while choosing.
     const bool root = geteuid() == 0;
-    if (root)
+    if (root) {
         ASSERT_EQ(seteuid(65534), 0);
+    }
     choose("locked.rb");
-    if (root)
+    if (root) {
         ASSERT_EQ(seteuid(0), 0);
+    }
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "ファイル " + path.toStdString() + " は開けません.");
     EXPECT_EQ(boxes[0].caption, "windowtests");

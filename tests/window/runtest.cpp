@@ -21,9 +21,10 @@ TEST_F(WindowFixture, RunReplacesTheSelectionWithTheScriptsOutput)
     run(Capitals);
     EXPECT_EQ(view.document, "<AB\r\nCD\r\n>");
     EXPECT_FALSE(form->isVisible());
-    const std::vector<Message> expected = {
-        {MSG_GET_SEL_TEXT, 0}, {MSG_GET_SEL_TEXT, 6},
-        {MSG_EXEC_COMMAND, CMD_DELETE}, {MSG_INSERT_STRING, 0}};
+    const std::vector<Message> expected = {{MSG_GET_SEL_TEXT, 0},
+                                           {MSG_GET_SEL_TEXT, 6},
+                                           {MSG_EXEC_COMMAND, CMD_DELETE},
+                                           {MSG_INSERT_STRING, 0}};
     EXPECT_EQ(view.messages, expected);
 }
 

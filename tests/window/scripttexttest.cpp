@@ -1,5 +1,5 @@
-#include "window/exceptionbox.h"
 #include "window/scripttext.h"
+#include "window/exceptionbox.h"
 
 #include <QPlainTextEdit>
 #include <gtest/gtest.h>
@@ -20,12 +20,12 @@ TEST(ScriptText, NormalizesEveryLineBreakToCarriageReturnLineFeed)
         {"a\rb", "a\r\nb"},
         {"a\nb", "a\r\nb"},
         {"a\r\nb", "a\r\nb"},
-        {"a\n\rb", "a\r\nb"},          // LF CR is one break
-        {"a\r\rb", "a\r\n\r\nb"},      // two lone CRs are two breaks
+        {"a\n\rb", "a\r\nb"},     // LF CR is one break
+        {"a\r\rb", "a\r\n\r\nb"}, // two lone CRs are two breaks
         {"a\n\nb", "a\r\n\r\nb"},
         {"a\r\n\rb", "a\r\n\r\nb"},
         {"end\n", "end\r\n"},
-        {"a\0b\nc"s, "a"},             // up to the first NUL
+        {"a\0b\nc"s, "a"}, // up to the first NUL
         {"\xe6\x97\xa5\n\xff\xfe\r"s, "\xe6\x97\xa5\r\n\xff\xfe\r\n"s},
     };
     for (const auto &c : cases)
@@ -36,10 +36,10 @@ TEST(ScriptText, EditorRoundTripKeepsEveryByte)
 {
     const std::string samples[] = {
         "plain ascii",
-        "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e caf\xc3\xa9",       // valid UTF-8
-        "bad \xff\xfe byte and lone \x80 continuation",          // invalid bytes
-        "truncated \xe6\x97",                                    // cut multibyte character
-        "surrogate encoded \xed\xa0\x80 and overlong \xc0\xaf",  // invalid in UTF-8
+        "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e caf\xc3\xa9",     // valid UTF-8
+        "bad \xff\xfe byte and lone \x80 continuation",         // invalid bytes
+        "truncated \xe6\x97",                                   // cut multibyte character
+        "surrogate encoded \xed\xa0\x80 and overlong \xc0\xaf", // invalid in UTF-8
         "emoji \xf0\x9f\x98\x80 no-break\xc2\xa0space",
     };
     for (const std::string &bytes : samples)
@@ -81,12 +81,12 @@ TEST(ExceptionBox, AppendsAPeriodOnlyAfterCharactersAboveIt)
         {"", ""},
         {"boom", "boom."},
         {"done.", "done."},
-        {"what?", "what?."},             // '?' is above '.'
-        {"a,", "a,"},                    // ',' is below
+        {"what?", "what?."}, // '?' is above '.'
+        {"a,", "a,"},        // ',' is below
         {"a!", "a!"},
         {"a ", "a "},
         {"a/", "a/."},
-        {"開けません", "開けません."},   // a multibyte character counts by its first byte
+        {"開けません", "開けません."}, // a multibyte character counts by its first byte
     };
     for (const auto &c : cases)
         EXPECT_EQ(ExceptionBox::text(c.in), c.out) << c.in;

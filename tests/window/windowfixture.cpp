@@ -11,12 +11,12 @@ void WindowFixture::SetUp()
     qputenv("HOME", home.path().toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toLocal8Bit());
     QDir(home.path()).mkdir("Documents");
-    savedHook = platform::setMessageBoxHook(
-        [this](platform::WindowHandle, const std::string &text, const std::string &caption,
-               platform::MessageBoxStyle style) {
-            boxes.push_back({text, caption, style});
-            return platform::MessageBoxResult::Ok;
-        });
+    savedHook = platform::setMessageBoxHook([this](platform::WindowHandle, const std::string &text,
+                                                   const std::string &caption,
+                                                   platform::MessageBoxStyle style) {
+        boxes.push_back({text, caption, style});
+        return platform::MessageBoxResult::Ok;
+    });
     form = std::make_unique<TfrmKorvex>();
 }
 
