@@ -35,7 +35,7 @@ struct LibraryLifetime
             // Without resources the host shows no texts; the command still works.
         }
     }
-    ~LibraryLifetime() { platform::unregisterModule(thisModule()); }
+    ~LibraryLifetime() { unregisterKorvexResources(thisModule()); }
 };
 const LibraryLifetime lifetime;
 
