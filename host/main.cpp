@@ -38,6 +38,12 @@ void printError(const QString &text)
     std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stderr);
 }
 
+void dropQtChatter(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        printError(message);
+}
+
 bool parseNumber(const QString &text, qint64 *value)
 {
     bool ok = false;
@@ -237,8 +243,13 @@ int main(int argc, char *argv[])
     for (int i = 0; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
     // Batch mode needs no display.
-    if (args.contains(QStringLiteral("--batch")) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    const bool batch = args.contains(QStringLiteral("--batch"));
+    if (batch && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Headless, Qt's own warnings (no runtime folder, an offscreen window that cannot size
+    // itself) say nothing about the run; batch mode reports its outcome itself.
+    if (batch)
+        qInstallMessageHandler(dropQtChatter);
 
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
