@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+/// The external-process peer: runs a command with a text on its standard input, collecting
+/// its standard output through a pipe, as an editor's "filter through command" does.
+class PeerProcess
+{
+public:
+    /// Runs @p argv (argv[0] looked up in PATH) under LANG=C.UTF-8 with @p input on standard
+    /// input; answers the wall time from the start to the exit, in seconds. The output is kept
+    /// in output(). Throws std::runtime_error when the command cannot run or fails.
+    double run(const std::vector<std::string> &argv, std::string_view input);
+
+    /// The standard output of the last run.
+    const std::string &output() const { return m_output; }
+
+private:
+    std::string m_output;
+};

@@ -1,0 +1,44 @@
+#include "timedview.h"
+
+#include <QTextCursor>
+#include <chrono>
+
+TimedView::TimedView()
+    : m_frame(
+          platform::createWindow("PlintharMainFrame3", nullptr,
+                                 [](platform::WindowHandle, platform::MessageId, platform::WParam,
+                                    platform::LParam) { return platform::LResult(0); })),
+      m_view(m_frame)
+{
+    m_view.resize(800, 600);
+    m_viewHandle = platform::createWindow(
+        "PlintharView", m_frame,
+        [this](platform::WindowHandle, platform::MessageId message, platform::WParam wParam,
+               platform::LParam lParam) {
+            const auto start = std::chrono::steady_clock::now();
+            const platform::LResult result = m_view.handleMessage(message, wParam, lParam);
+            const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - start;
+            m_hostSeconds += spent.count();
+            return result;
+        });
+    platform::setWindowRect(m_viewHandle, QRect(0, 0, 800, 600));
+}
+
+TimedView::~TimedView()
+{
+    platform::destroyWindow(m_viewHandle);
+    platform::destroyWindow(m_frame);
+}
+
+void TimedView::setDocument(const std::string &utf8)
+{
+    QString text = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    m_view.setPlainText(text);
+    m_view.moveCursor(QTextCursor::Start);
+}
+
+void TimedView::selectAll()
+{
+    m_view.selectAll();
+}
