@@ -1,0 +1,227 @@
+#include "hostileeditor.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr char kDocument[] = "alpha\nbeta\n";
+// The ordinary run after each hostile one: it must still see its ARGV and be heard.
+constexpr char kFollowScript[] = "ARGV.each { |line| puts line.upcase }\n";
+constexpr char kFollowDocument[] = "one\ntwo\n";
+constexpr char kFollowOutput[] = "ONE\nTWO\n";
+
+struct Case
+{
+    const char *script;   // file name under scripts/, without ".rb"
+    const char *expected; // the whole document after the run, as the bytes the script wrote
+    const char *follow = kFollowOutput; // the ordinary run's document afterwards
+};
+
+// What each script leaves in the document "alpha\nbeta\n" when it is run over all of it.
+const Case kCases[] = {
+    // abort writes its text to $stderr, and the run reports it once more.
+    {"abort", "before\ngave up\ngave up\n"},
+    {"argv_frozen", "freezing ARGV is not available in the editor\n"},
+    {"at_exit", "registered\n"},
+    {"backticks", "from a child\npiped\n"},
+    {"binary_output",
+     "\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0b\x0c\x0e\x0f\x10\x11\x12\x13\x14\x15\x16\x17\x18\x19"
+     "\x1a\x1b\x1c\x1d\x1e\x1f "
+     "!\"#$%&'()*+,-./"
+     "0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_`abcdefghijklmnopqrstuvwxyz{|}~"
+     "\x7f\x80\x81\x82\x83\x84\x85\x86\x87\x88\x89\x8a\x8b\x8c\x8d\x8e\x8f\x90\x91\x92\x93\x94\x95"
+     "\x96\x97\x98\x99\x9a\x9b\x9c\x9d\x9e\x9f\xa0\xa1\xa2\xa3\xa4\xa5\xa6\xa7\xa8\xa9\xaa\xab\xac"
+     "\xad\xae\xaf\xb0\xb1\xb2\xb3\xb4\xb5\xb6\xb7\xb8\xb9\xba\xbb\xbc\xbd\xbe\xbf\xc0\xc1\xc2\xc3"
+     "\xc4\xc5\xc6\xc7\xc8\xc9\xca\xcb\xcc\xcd\xce\xcf\xd0\xd1\xd2\xd3\xd4\xd5\xd6\xd7\xd8\xd9\xda"
+     "\xdb\xdc\xdd\xde\xdf\xe0\xe1\xe2\xe3\xe4\xe5\xe6\xe7\xe8\xe9\xea\xeb\xec\xed\xee\xef\xf0\xf1"
+     "\xf2\xf3\xf4\xf5\xf6\xf7\xf8\xf9\xfa\xfb\xfc\xfd\xfe\xff\n"},
+    {"break_toplevel", "(eval):2: Can't escape from eval with break\n"},
+    {"chdir", "/\n"},
+    {"chdir_block", "inside\nback\n"},
+    {"comments_only", ""},
+    {"daemon", "before\nfork is not available in the editor\n"},
+    {"deep_recursion", "before\nstack level too deep\n"},
+    {"empty", ""},
+    {"env_change", "set\n"},
+    {"eval_syntax_error", "before\n(eval):1: syntax error, unexpected end-of-input\n"},
+    {"exec", "before\nexec is not available in the editor\n"},
+    {"exit", "before\nexit\n"},
+    {"exit_1", "before\nexit\n"},
+    {"exit_bang", "before\nexit! ends only the script\n"},
+    {"exit_bang_status", "before\nexit! ends only the script\n"},
+    {"fork", "before\nfork is not available in the editor\n"},
+    {"fork_open", "before\nfork is not available in the editor\n"},
+    {"fork_popen", "before\nfork is not available in the editor\n"},
+    {"gc_compact", "ALPHA\nBETA\n"},
+    // Kernel#gets takes ARGV as file names.
+    {"gets_argv", "before\nNo such file or directory @ rb_sysopen - alpha\n"},
+    {"gets_no_argv", "NoMethodError\ngets\n"},
+    {"huge_allocation", "before\nfailed to allocate memory\n"},
+    {"invalid_utf8", "ok \xff\xfe end\n\xe3\x81\n"},
+    {"kill_child", "1\n1\ntrue\n"},
+    {"kill_group", "before\nsignals to the editor's own process are not available in the editor\n"},
+    {"kill_int", "before\nsignals to the editor's own process are not available in the editor\n"},
+    {"kill_term", "before\nsignals to the editor's own process are not available in the editor\n"},
+    {"loop_until_error", "4\n"},
+    {"next_toplevel", "(eval):2: Can't escape from eval with next\n"},
+    {"nul_bytes", "before\nxy\nz\n"},
+    {"objectspace", "true\n"},
+    {"process_exec", "before\nexec is not available in the editor\n"},
+    {"process_fork", "before\nfork is not available in the editor\n"},
+    {"raise_classes",
+     "ArgumentError TypeError NameError NoMethodError ZeroDivisionError KeyError IndexError "
+     "RangeError IOError EOFError Errno::ENOENT StopIteration FrozenError NotImplementedError "
+     "RuntimeError StandardError Exception ScriptError SecurityError Interrupt "
+     "SignalException\ndivided by zero at last\n"},
+    // the report is the exception as a string, which a message method does not change.
+    {"raise_custom", "before\nHostileFailure\n"},
+    {"raise_interrupt", "before\nInterrupt\n"},
+    {"raise_nomemory", "before\npretend\n"},
+    // a bare raise has an empty message.
+    {"raise_plain", "before\n"},
+    // methods a script defines stay for later runs.
+    {"redefine_puts", "[redefined]\n", "[ONE]\n[TWO]\n"},
+    {"redefine_write", "<redefined\n>\n", "<ONE\n><TWO\n>\n"},
+    {"require_missing", "before\ncannot load such file -- no_such_library_anywhere\n"},
+    {"return_toplevel", "before\nunexpected return\n"},
+    {"signal_trap", "trapped both\n"},
+    {"sleep_short", "beta\nalpha\n"},
+    {"spawn", "true\n"},
+    {"stderr_close_write",
+     "before\nclose_write of a standard stream is not available in the editor\n"},
+    {"stderr_reopen", "before\nafter\n"},
+    {"stdin_const_read", "before\n\"\"\n"},
+    // standard input is /dev/null here: gets answers nil, getc the end-of-input 26.
+    {"stdin_gets", "before\nnil\n26\n"},
+    {"stdin_read", "before\nuninitialized stream\n"},
+    {"stdout_close", "before\nclose of a standard stream is not available in the editor\n"},
+    // STDOUT is the editor's terminal, not the document.
+    {"stdout_const_puts", "before\nafter\n"},
+    {"stdout_nil", "before\n$stdout must have write method, NilClass given\n"},
+    {"stdout_reopen", "before\nreopen of a standard stream is not available in the editor\n"},
+    // what went to the StringIO is the script's own business.
+    {"stdout_stringio", "before\n"},
+    {"syntax_error_last_line",
+     "(eval):3: syntax error, unexpected end-of-input, expecting ')'\ndef broken(\n           ^\n"},
+    {"system", "true\nfalse\n3\n"},
+    {"thread_loop", "started\n"},
+    {"thread_raise", "started\n"},
+    {"throw_uncaught", "before\nuncaught throw :nowhere\n"},
+};
+
+void PrintTo(const Case &c, std::ostream *out)
+{
+    *out << c.script;
+}
+
+QByteArray readScript(const char *name)
+{
+    QFile file(QStringLiteral(HOSTILE_SCRIPTS "/%1.rb").arg(QLatin1String(name)));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+/// Runs @p name over kDocument and checks what every run owes the user whatever the script
+/// did: the editor lives, the window closes, the standard streams are back. Answers the run.
+HostileEditor::Outcome runHarmlessly(HostileEditor &editor, const QString &name)
+{
+    HostileEditor::Outcome outcome = editor.run(name, QString::fromLatin1(kDocument));
+    EXPECT_TRUE(outcome.closed) << outcome.box.toStdString();
+    EXPECT_EQ(editor.streamFaults().toStdString(), "");
+    return outcome;
+}
+
+/// The ordinary run after a hostile one still sees its ARGV and is heard.
+void expectOrdinaryRun(HostileEditor &editor, const char *follow = kFollowOutput)
+{
+    editor.addScript(QStringLiteral("follow.rb"), kFollowScript);
+    const HostileEditor::Outcome next =
+        editor.run(QStringLiteral("follow.rb"), QString::fromLatin1(kFollowDocument));
+    EXPECT_TRUE(next.closed) << next.box.toStdString();
+    EXPECT_EQ(next.document.toStdString(), follow);
+    EXPECT_EQ(editor.streamFaults().toStdString(), "");
+}
+
+class HostileScript : public ::testing::TestWithParam<Case>
+{
+};
+
+TEST_P(HostileScript, LeavesTheEditorRunningAndTheDocumentAsExpected)
+{
+    const Case &c = GetParam();
+    HostileEditor editor;
+    ASSERT_EQ(editor.loadError().toStdString(), "");
+    const QByteArray source = readScript(c.script);
+    ASSERT_TRUE(!source.isEmpty() || QByteArray(c.script) == "empty") << c.script;
+    const QString name = QString::fromLatin1(c.script) + QStringLiteral(".rb");
+    editor.addScript(name, source);
+
+    const HostileEditor::Outcome outcome = runHarmlessly(editor, name);
+    // The view decodes the output as the locale's text, so must the expectation.
+    EXPECT_EQ(outcome.document.toStdString(), QString::fromLocal8Bit(c.expected).toStdString());
+    expectOrdinaryRun(editor, c.follow);
+}
+
+INSTANTIATE_TEST_SUITE_P(Corpus, HostileScript, ::testing::ValuesIn(kCases),
+                         [](const ::testing::TestParamInfo<Case> &info) {
+                             return std::string(info.param.script);
+                         });
+
+TEST(HostileOutput, HundredMegabytesReachTheDocumentWhole)
+{
+    HostileEditor editor;
+    ASSERT_EQ(editor.loadError().toStdString(), "");
+    editor.addScript(QStringLiteral("output_100mb.rb"), readScript("output_100mb"));
+    const HostileEditor::Outcome outcome = runHarmlessly(editor, QStringLiteral("output_100mb.rb"));
+    // 1,000 lines of 99,999 bytes and a break each; compared by shape, not printed on failure.
+    const QString line = QString(99'999, QLatin1Char('y')) + QLatin1Char('\n');
+    EXPECT_EQ(outcome.document.size(), 1'000 * line.size());
+    EXPECT_EQ(outcome.document.count(QLatin1Char('y')), 1'000 * 99'999);
+    EXPECT_TRUE(outcome.document.startsWith(line) && outcome.document.endsWith(line));
+    expectOrdinaryRun(editor);
+}
+
+TEST(HostileSource, ScriptOfTenMegabytesRuns)
+{
+    HostileEditor editor;
+    ASSERT_EQ(editor.loadError().toStdString(), "");
+    QByteArray source;
+    const QByteArray filler(90, 'f');
+    for (int i = 0; i < 100'000; ++i)
+        source += "v = \"" + filler + QByteArray::number(i) + "\"\n";
+    source += "puts v.size, ARGV.size\n";
+    ASSERT_GE(source.size(), 10'000'000);
+    editor.addScript(QStringLiteral("ten_megabytes.rb"), source);
+    const HostileEditor::Outcome outcome =
+        runHarmlessly(editor, QStringLiteral("ten_megabytes.rb"));
+    EXPECT_EQ(outcome.document.toStdString(), "95\n2\n");
+    expectOrdinaryRun(editor);
+}
+
+TEST(HostileSource, LinesOfAHundredThousandBytesArriveWhole)
+{
+    struct LongLine
+    {
+        QByteArray source;
+        std::string document;
+    };
+    const QByteArray zs(100'000, 'z');
+    const LongLine cases[] = {
+        {"# " + zs + "\nputs ARGV.join(\",\")\n", "alpha,beta\n"},
+        // The script editor keeps long lines whole, so the string keeps its closing quote.
+        {"puts \"" + zs + "\".size\n", "100000\n"},
+    };
+    HostileEditor editor;
+    ASSERT_EQ(editor.loadError().toStdString(), "");
+    for (const LongLine &c : cases) {
+        SCOPED_TRACE(c.document);
+        editor.addScript(QStringLiteral("long_line.rb"), c.source);
+        const HostileEditor::Outcome outcome =
+            runHarmlessly(editor, QStringLiteral("long_line.rb"));
+        EXPECT_EQ(outcome.document.toStdString(), c.document);
+        expectOrdinaryRun(editor);
+    }
+}
+
+} // namespace

@@ -1,0 +1,2 @@
+puts "before"
+abort("gave up")

@@ -1,0 +1,2 @@
+ARGV.freeze
+puts ARGV.size

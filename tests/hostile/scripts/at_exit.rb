@@ -1,0 +1,2 @@
+at_exit { puts "at exit" }
+puts "registered"

@@ -1,0 +1,2 @@
+puts `echo from a child`
+puts %x(printf "%s" piped)

@@ -1,0 +1,3 @@
+puts "before"
+break
+puts "after"

@@ -1,0 +1,2 @@
+Dir.chdir("/")
+puts Dir.pwd

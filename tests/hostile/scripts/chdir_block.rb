@@ -1,0 +1,2 @@
+Dir.chdir("/tmp") { puts "inside" }
+puts "back"

@@ -1,0 +1,3 @@
+# nothing here
+# =begin is not a comment here
+  # indented

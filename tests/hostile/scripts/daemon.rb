@@ -1,0 +1,3 @@
+puts "before"
+Process.daemon
+puts "after"

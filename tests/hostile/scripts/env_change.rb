@@ -1,0 +1,2 @@
+ENV["KORVEX_HOSTILE"] = "set"
+puts ENV["KORVEX_HOSTILE"]

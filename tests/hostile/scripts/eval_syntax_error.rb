@@ -1,0 +1,2 @@
+puts "before"
+eval("1 +")

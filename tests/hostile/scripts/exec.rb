@@ -1,0 +1,3 @@
+puts "before"
+exec("true")
+puts "after"

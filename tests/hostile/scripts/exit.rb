@@ -1,0 +1,3 @@
+puts "before"
+exit
+puts "after"

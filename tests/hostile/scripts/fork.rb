@@ -1,0 +1,3 @@
+puts "before"
+fork { puts "child" }
+puts "after"

@@ -1,0 +1,3 @@
+puts "before"
+open("|-") { |io| puts "child" }
+puts "after"

@@ -1,0 +1,3 @@
+puts "before"
+IO.popen("-") { |io| puts "child" }
+puts "after"

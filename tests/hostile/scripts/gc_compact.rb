@@ -1,0 +1,3 @@
+GC.start
+GC.compact
+puts ARGV.map(&:upcase)

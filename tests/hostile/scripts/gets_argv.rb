@@ -1,0 +1,3 @@
+puts "before"
+line = gets
+puts line.inspect

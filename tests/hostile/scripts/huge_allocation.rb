@@ -1,0 +1,3 @@
+puts "before"
+s = "x" * 2**40
+puts s.size

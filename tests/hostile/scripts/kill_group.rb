@@ -1,0 +1,3 @@
+puts "before"
+Process.kill(:INT, 0)
+puts "after"

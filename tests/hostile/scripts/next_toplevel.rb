@@ -1,0 +1,3 @@
+puts "before"
+next
+puts "after"

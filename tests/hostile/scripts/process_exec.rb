@@ -1,0 +1,2 @@
+puts "before"
+Process.exec("echo", "replaced")

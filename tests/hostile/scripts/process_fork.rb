@@ -1,0 +1,3 @@
+puts "before"
+Process.fork
+puts "after"

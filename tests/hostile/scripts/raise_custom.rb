@@ -1,0 +1,5 @@
+class HostileFailure < StandardError
+  def message = "custom failure"
+end
+puts "before"
+raise HostileFailure

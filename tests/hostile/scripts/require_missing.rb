@@ -1,0 +1,2 @@
+puts "before"
+require "no_such_library_anywhere"

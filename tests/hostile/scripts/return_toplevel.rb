@@ -1,0 +1,3 @@
+puts "before"
+return
+puts "after"

@@ -1,0 +1,3 @@
+Signal.trap("INT") { puts "trapped" }
+Signal.trap("TERM", "IGNORE")
+puts "trapped both"

@@ -1,0 +1,2 @@
+sleep 0.01
+puts ARGV.reverse

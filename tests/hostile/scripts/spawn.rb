@@ -1,0 +1,3 @@
+pid = spawn("true")
+Process.wait(pid)
+puts $?.success?

@@ -1,0 +1,3 @@
+puts "before"
+STDERR.close_write
+puts "after"

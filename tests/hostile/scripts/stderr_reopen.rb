@@ -1,0 +1,4 @@
+puts "before"
+$stderr.reopen("/dev/null")
+GC.start
+puts "after"

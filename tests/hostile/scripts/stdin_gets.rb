@@ -1,0 +1,3 @@
+puts "before"
+puts $stdin.send(:gets).inspect
+puts $stdin.send(:getc).inspect

@@ -1,0 +1,2 @@
+puts "before"
+puts $stdin.read.inspect

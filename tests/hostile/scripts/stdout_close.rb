@@ -1,0 +1,3 @@
+puts "before"
+STDOUT.close
+puts "after"

@@ -1,0 +1,3 @@
+puts "before"
+STDOUT.puts "to the terminal"
+puts "after"

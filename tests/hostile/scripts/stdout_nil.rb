@@ -1,0 +1,3 @@
+puts "before"
+$stdout = nil
+puts "after"

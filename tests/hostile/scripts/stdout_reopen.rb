@@ -1,0 +1,3 @@
+puts "before"
+STDOUT.reopen("/dev/null")
+puts "after"

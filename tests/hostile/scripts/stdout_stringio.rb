@@ -1,0 +1,4 @@
+require "stringio"
+puts "before"
+$stdout = StringIO.new
+puts "lost"

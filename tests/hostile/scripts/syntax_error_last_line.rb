@@ -1,0 +1,3 @@
+puts "before"
+puts "fine"
+def broken(

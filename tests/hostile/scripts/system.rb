@@ -1,0 +1,3 @@
+puts system("true")
+puts system("exit 3")
+puts $?.exitstatus

@@ -1,0 +1,2 @@
+Thread.new { loop { } }
+puts "started"

@@ -1,0 +1,2 @@
+Thread.new { raise "in the thread" }
+puts "started"
