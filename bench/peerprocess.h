@@ -16,7 +16,10 @@ public:
 
     /// The standard output of the last run.
     const std::string &output() const { return m_output; }
+    /// The processor time (user + system) the last run's process used, in seconds.
+    double cpuSeconds() const { return m_cpuSeconds; }
 
 private:
     std::string m_output;
+    double m_cpuSeconds = 0;
 };

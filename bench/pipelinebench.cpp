@@ -1,5 +1,6 @@
 // The benchmark suite: Korvex's Run pipeline and runner against the external-process peer
 // (piping the text through a new `ruby` process). Prints one table; see bench/run.sh.
+#include "benchclock.h"
 #include "peerprocess.h"
 #include "samples.h"
 #include "timedview.h"
@@ -15,7 +16,6 @@
 #include <QCoreApplication>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
-#include <chrono>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
@@ -28,26 +28,37 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 const char *const FilterScript = "ARGV.each { |l| puts l.upcase }";
 const char *const PeerFilter = "STDIN.each_line { |l| puts l.upcase }";
 // The same body timed inside Ruby with ARGV already set and output to a real (buffered)
 // file: what the script itself costs, whoever runs it.
-const char *const FloorScript =
-    "__out = File.open(File::NULL, 'w')\n"
-    "$stdout = __out\n"
-    "__t0 = Process.clock_gettime(Process::CLOCK_MONOTONIC)\n"
-    "ARGV.each { |l| puts l.upcase }\n"
-    "$stdout.flush\n"
-    "$korvex_bench_seconds = Process.clock_gettime(Process::CLOCK_MONOTONIC) - __t0\n"
-    "__out.close\n";
+std::string floorScript()
+{
+    const std::string clock = BenchClock::rubyClockName();
+    return "__out = File.open(File::NULL, 'w')\n"
+           "$stdout = __out\n"
+           "__t0 = Process.clock_gettime(" +
+           clock +
+           ")\n"
+           "ARGV.each { |l| puts l.upcase }\n"
+           "$stdout.flush\n"
+           "$korvex_bench_seconds = Process.clock_gettime(" +
+           clock +
+           ") - __t0\n"
+           "__out.close\n";
+}
 
 int repetitions = 5;
 
-double secondsSince(Clock::time_point start)
+double secondsSince(double start)
 {
-    return std::chrono::duration<double>(Clock::now() - start).count();
+    return BenchClock::now() - start;
+}
+
+/// The peer's figure for its last run, taken with the chosen clock.
+double peerSeconds(PeerProcess &peer, double wall)
+{
+    return BenchClock::isProcessorTime() ? peer.cpuSeconds() : wall;
 }
 
 /// A document of about @p size bytes: lines of about 60 bytes, ASCII mixed with Japanese,
@@ -124,7 +135,7 @@ double pressRun(TfrmKorvex &form, TimedView &view, bool selection)
     form.findChild<QPlainTextEdit *>("Memo1")->setPlainText(QString::fromUtf8(FilterScript));
     form.show();
     view.resetHostTime();
-    const auto start = Clock::now();
+    const auto start = BenchClock::now();
     form.findChild<QAbstractButton *>("SpeedButton1")->click();
     const double seconds = secondsSince(start);
     if (form.isVisible())
@@ -138,7 +149,7 @@ double floorSeconds(const LineList &lines)
     zerith.setScript(LineList{FilterScript}); // warm the same code path first
     zerith.setScript([] {
         LineList script;
-        script.setText(FloorScript);
+        script.setText(floorScript());
         return script;
     }());
     zerith.setParams(lines);
@@ -161,12 +172,12 @@ void captureGroup()
             TZerith zerith;
             zerith.setScript(LineList{script});
             LineList output;
-            const auto start = Clock::now();
+            const auto start = BenchClock::now();
             zerith.Execute(&output);
             korvex[k].add(secondsSince(start));
             if (output.count() != std::size_t(counts[k]))
                 throw std::runtime_error("capture: wrong line count");
-            process[k].add(peer.run({"ruby", "-e", script}, {}));
+            process[k].add(peerSeconds(peer, peer.run({"ruby", "-e", script}, {})));
         }
         addRow({"capture", "runner, n lines of `puts i`", "n = " + std::to_string(counts[k]),
                 korvex[k].format("s"), process[k].format("s"),
@@ -209,12 +220,14 @@ Shares throughputOne(std::size_t size, TfrmKorvex &form, TimedView &view)
         s.script.add(script);
         s.plugin.add(total - host - script);
         s.pipelineNoHost.add(total - host);
-        s.peer.add(peer.run({"ruby", "-e", PeerFilter}, doc));
+        s.peer.add(peerSeconds(peer, peer.run({"ruby", "-e", PeerFilter}, doc)));
         if (r == 0 && peer.output() != expected)
             throw std::runtime_error("the peer gave a wrong output");
     }
     return s;
 }
+
+std::vector<std::size_t> sizes = {1'000, 1'000'000, 10'000'000, 50'000'000};
 
 void throughputGroup()
 {
@@ -223,7 +236,6 @@ void throughputGroup()
     qputenv("HOME", home.path().toLocal8Bit());
     TimedView view;
     TfrmKorvex form;
-    const std::size_t sizes[] = {1'000, 1'000'000, 10'000'000, 50'000'000};
     std::vector<Shares> all;
     for (std::size_t size : sizes) {
         Shares s = throughputOne(size, form, view);
@@ -246,6 +258,8 @@ void throughputGroup()
                 big ? "<= 0.2" : "-"});
         all.push_back(std::move(s));
     }
+    if (all.size() != 4)
+        return; // sizes chosen by hand (for profiling): no scaling figures
     const Shares &s10 = all[2];
     const Shares &s50 = all[3];
     const struct
@@ -278,7 +292,7 @@ void latencyGroup()
     for (int r = 0; r < repetitions * 4 + 1; ++r) {
         view.setDocument(doc);
         korvex.add(pressRun(form, view, true));
-        process.add(peer.run({"ruby", "-e", PeerFilter}, doc));
+        process.add(peerSeconds(peer, peer.run({"ruby", "-e", PeerFilter}, doc)));
     }
     addRow({"latency", "Run pipeline, one-line script", "1 KB selection", korvex.format("ms"),
             process.format("ms"),
@@ -302,9 +316,9 @@ void coldGroup(const char *self)
     PeerProcess child, peer;
     Samples korvex, process;
     for (int r = 0; r < repetitions; ++r) {
-        child.run({self, "--cold"}, {});
+        child.run({self, "--cold", BenchClock::isProcessorTime() ? "cpu" : "wall"}, {});
         korvex.add(std::stod(child.output()));
-        process.add(peer.run({"ruby", "-e", ""}, {}));
+        process.add(peerSeconds(peer, peer.run({"ruby", "-e", ""}, {})));
     }
     addRow({"cold start", "first Run in a fresh process", "1 KB, interpreter start",
             korvex.format("ms"), process.format("ms") + " (ruby -e '')",
@@ -408,16 +422,25 @@ int main(int argc, char **argv)
     std::setlocale(LC_ALL, "");
     const QStringList args = QCoreApplication::arguments();
     try {
-        if (args.size() >= 2 && args[1] == "--cold")
+        if (args.size() >= 3 && args[1] == "--cold") {
+            BenchClock::useProcessorTime(args[2] == "cpu");
             return coldChild();
+        }
         if (args.size() >= 4 && args[1] == "--memory")
             return memoryChild(args[2].toULongLong(), args[3].toStdString());
         QStringList groups = {"capture", "throughput", "latency", "cold", "memory"};
         for (int i = 1; i < args.size(); ++i) {
             if (args[i] == "--reps" && i + 1 < args.size())
                 repetitions = std::max(1, args[++i].toInt());
+            else if (args[i] == "--clock" && i + 1 < args.size())
+                BenchClock::useProcessorTime(args[++i] == "cpu");
             else if (args[i] == "--only" && i + 1 < args.size())
                 groups = args[++i].split(',');
+            else if (args[i] == "--sizes" && i + 1 < args.size()) {
+                sizes.clear();
+                for (const QString &size : args[++i].split(','))
+                    sizes.push_back(size.toULongLong());
+            }
         }
         const std::string self = QCoreApplication::applicationFilePath().toStdString();
         EnsureRuntimeStarted();
@@ -435,8 +458,10 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "bench failed: %s\n", failure.what());
         return 1;
     }
-    std::printf("Medians of %d repetitions [min..max]; ratio = Korvex / peer (or as named).\n\n",
-                repetitions);
+    std::printf(
+        "Medians of %d repetitions [min..max], %s; ratio = Korvex / peer (or as named).\n\n",
+        repetitions,
+        BenchClock::isProcessorTime() ? "processor time (user + system)" : "wall time");
     printRow({"group", "figure", "inputs", "Korvex", "peer", "ratio", "target"});
     printRow({"---", "---", "---", "---", "---", "---", "---"});
     for (const Row &r : table)

@@ -1,7 +1,8 @@
 #include "timedview.h"
 
+#include "benchclock.h"
+
 #include <QTextCursor>
-#include <chrono>
 
 TimedView::TimedView()
     : m_frame(
@@ -11,16 +12,16 @@ TimedView::TimedView()
       m_view(m_frame)
 {
     m_view.resize(800, 600);
-    m_viewHandle = platform::createWindow(
-        "PlintharView", m_frame,
-        [this](platform::WindowHandle, platform::MessageId message, platform::WParam wParam,
-               platform::LParam lParam) {
-            const auto start = std::chrono::steady_clock::now();
-            const platform::LResult result = m_view.handleMessage(message, wParam, lParam);
-            const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - start;
-            m_hostSeconds += spent.count();
-            return result;
-        });
+    m_viewHandle =
+        platform::createWindow("PlintharView", m_frame,
+                               [this](platform::WindowHandle, platform::MessageId message,
+                                      platform::WParam wParam, platform::LParam lParam) {
+                                   const double start = BenchClock::now();
+                                   const platform::LResult result =
+                                       m_view.handleMessage(message, wParam, lParam);
+                                   m_hostSeconds += BenchClock::now() - start;
+                                   return result;
+                               });
     platform::setWindowRect(m_viewHandle, QRect(0, 0, 800, 600));
 }
 

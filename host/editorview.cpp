@@ -7,6 +7,7 @@
 #include <QTextCursor>
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 EditorView::EditorView(platform::WindowHandle frame, QWidget *parent) : QPlainTextEdit(parent)
 {
@@ -16,6 +17,13 @@ EditorView::EditorView(platform::WindowHandle frame, QWidget *parent) : QPlainTe
         [this](platform::WindowHandle, platform::MessageId message, platform::WParam wParam,
                platform::LParam lParam) { return handleMessage(message, wParam, lParam); },
         this);
+    const auto forget = [this] {
+        m_pendingSelection.clear();
+        m_pendingSelectionValid = false;
+    };
+    connect(this, &QPlainTextEdit::selectionChanged, this, forget);
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this, forget);
+    connect(this, &QPlainTextEdit::textChanged, this, forget);
 }
 
 EditorView::~EditorView()
@@ -55,8 +63,15 @@ platform::LResult EditorView::handleMessage(platform::MessageId message, platfor
             m_updateCommand(std::uint32_t(wParam));
         return 0;
     case MSG_GET_SEL_TEXT: {
-        const QByteArray bytes = selectedBytes();
-        if (lParam != 0 && wParam != 0) {
+        // A large selection costs a conversion of the whole text: the length query keeps it
+        // for the copy query, which takes it and frees it.
+        const QByteArray bytes =
+            m_pendingSelectionValid ? std::exchange(m_pendingSelection, {}) : selectedBytes();
+        m_pendingSelectionValid = false;
+        if (lParam == 0 || wParam == 0) {
+            m_pendingSelection = bytes;
+            m_pendingSelectionValid = true;
+        } else {
             auto *buffer = reinterpret_cast<char *>(lParam);
             const auto count = std::min<std::size_t>(std::size_t(bytes.size()), wParam);
             std::memcpy(buffer, bytes.constData(), count);

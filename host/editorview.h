@@ -35,4 +35,8 @@ public:
 private:
     platform::WindowHandle m_handle = nullptr;
     std::function<void(std::uint32_t)> m_updateCommand;
+    // The selected text as the length query made it, kept for the copy query that follows it
+    // (a plug-in reads a selection with two queries); dropped on any change.
+    QByteArray m_pendingSelection;
+    bool m_pendingSelectionValid = false;
 };

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <new>
 #include <stdexcept>
-#include <vector>
 
 namespace plugin {
 
@@ -49,7 +48,9 @@ std::string readSelectedText(WindowHandle view)
     if (length < 0 || length > kMaxSelectionBytes)
         throw std::runtime_error("The editor reported an invalid selection length (" +
                                  std::to_string(length) + ")");
-    std::vector<char> buffer;
+    // The text is read straight into the string it is answered in: a large selection is
+    // copied once, not twice.
+    std::string buffer;
     try {
         buffer.assign(std::size_t(length) + 1, '\0');
     } catch (const std::bad_alloc &) {
@@ -60,7 +61,8 @@ std::string readSelectedText(WindowHandle view)
     // second answer is not trusted, a host whose selection changed meanwhile just gives
     // whatever fitted.
     getSelText(view, std::uintptr_t(length), buffer.data());
-    return std::string(buffer.data(), strnlen(buffer.data(), buffer.size()));
+    buffer.resize(strnlen(buffer.data(), buffer.size()));
+    return buffer;
 }
 
 } // namespace plugin

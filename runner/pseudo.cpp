@@ -11,7 +11,6 @@
 #include <stdexcept>
 #include <unistd.h>
 #include <utility>
-#include <vector>
 
 namespace {
 
@@ -27,14 +26,17 @@ LineList *outputLines = nullptr;
 // every write made long outputs cost quadratic time.
 LineSplitter outputSplitter;
 bool outputLinesSynced = false; // *outputLines already holds the split of outputBuffer
+// A filter writes about as much as it reads: room for that much output is reserved up front,
+// so a large output is not copied again and again while the buffers grow.
+std::size_t expectedLines = 0;
+std::size_t expectedBytes = 0;
 // A failure of our own code inside a write; the script is ended and this is rethrown.
 std::exception_ptr pluginFailure;
 
 struct Run
 {
     const std::string *text;
-    int argc;
-    char **argv;
+    const LineList *params;
 };
 
 /// Reads one byte of the process's standard input; false at its end or when it can't be read.
@@ -72,15 +74,9 @@ VALUE Pseudo::RunScript(const LineList &script, const LineList &params, LineList
     // Everything that allocates on the C++ side happens before the runtime is entered, so no
     // Ruby raise can skip a destructor.
     const std::string text = script.text();
-    std::vector<std::string> args;
-    args.reserve(params.count());
-    for (std::size_t i = 0; i < params.count(); ++i)
-        args.emplace_back(params[i]);
-    std::vector<char *> argv;
-    argv.reserve(args.size() + 1);
-    for (std::string &a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
+    expectedLines = params.count();
+    expectedBytes = params.textLength() - 2 * params.count();
+    outputBuffer.reserve(params.textLength());
 
     if (NIL_P(captureObject)) {
         int state = 0;
@@ -103,7 +99,7 @@ VALUE Pseudo::RunScript(const LineList &script, const LineList &params, LineList
     outputLinesSynced = false;
     pluginFailure = nullptr;
 
-    Run run{&text, static_cast<int>(args.size()), argv.data()};
+    Run run{&text, &params};
     int state = 0;
     VALUE result = rb_protect(Evaluate, reinterpret_cast<VALUE>(&run), &state);
     if (state) {
@@ -125,7 +121,7 @@ VALUE Pseudo::RunScript(const LineList &script, const LineList &params, LineList
 VALUE Pseudo::Evaluate(VALUE runValue)
 {
     const Run *run = reinterpret_cast<const Run *>(runValue);
-    ruby_set_argv(run->argc, run->argv);
+    SetArgv(*run->params);
     // Compiled from a String in the locale's encoding, so that the script's literals carry
     // the host's coding, as they do under the `ruby` command.
     const VALUE source = rb_enc_str_new(run->text->data(), static_cast<long>(run->text->size()),
@@ -133,6 +129,63 @@ VALUE Pseudo::Evaluate(VALUE runValue)
     const VALUE binding = rb_const_get(rb_cObject, rb_intern("TOPLEVEL_BINDING"));
     return rb_funcall(rb_mKernel, rb_intern("eval"), 4, source, binding, rb_str_new_cstr("(eval)"),
                       INT2FIX(1));
+}
+
+namespace {
+
+/// Length of @p line up to its first NUL byte: an argument is a C string.
+long argumentLength(std::string_view line)
+{
+    const void *nul = std::memchr(line.data(), '\0', line.size());
+    return static_cast<long>(nul ? static_cast<const char *>(nul) - line.data() : line.size());
+}
+
+} // namespace
+
+void Pseudo::SetArgv(const LineList &params)
+{
+    // What `ruby_set_argv` does with C strings, without a copy of every line and an
+    // allocation per line: the lines go into one frozen String, and each element of ARGV is a
+    // frozen substring sharing its bytes. A million lines then cost one large allocation.
+    const VALUE argv = Rubies::argv();
+    const std::size_t count = params.count();
+    if (count == 0)
+        return;
+    rb_encoding *const external = rb_default_external_encoding();
+    rb_encoding *const internal = rb_default_internal_encoding();
+    if ((internal && internal != external) || external == rb_usascii_encoding()) {
+        // Arguments get transcoded or re-tagged per line here; leave that to the runtime.
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::string_view line = params[i];
+            const VALUE arg = rb_external_str_new(line.data(), argumentLength(line));
+            OBJ_FREEZE(arg);
+            rb_ary_push(argv, arg);
+        }
+        return;
+    }
+    // Each line is followed by a NUL, so every element is terminated like a C string.
+    const long total = static_cast<long>(params.textLength() - count);
+    VALUE all = rb_str_buf_new(total);
+    char *dst = RSTRING_PTR(all);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string_view line = params[i];
+        const long length = argumentLength(line);
+        std::memcpy(dst, line.data(), static_cast<std::size_t>(length));
+        dst += length;
+        *dst++ = '\0';
+    }
+    rb_str_set_len(all, dst - RSTRING_PTR(all));
+    rb_enc_associate(all, external);
+    OBJ_FREEZE(all);
+    long begin = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const long length = argumentLength(params[i]);
+        const VALUE arg = rb_str_subseq(all, begin, length);
+        OBJ_FREEZE(arg);
+        rb_ary_push(argv, arg);
+        begin += length + 1;
+    }
+    RB_GC_GUARD(all);
 }
 
 VALUE Pseudo::WriteError(VALUE error)
@@ -193,6 +246,7 @@ bool Pseudo::AppendOutput(const char *bytes, long length) noexcept
                 // Until the first non-empty write the caller's list stays as it was handed in;
                 // the buffer is still empty then.
                 outputLines->clear();
+                outputLines->reserve(expectedLines, expectedBytes);
                 outputSplitter.reset();
                 outputLinesSynced = true;
             }

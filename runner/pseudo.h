@@ -38,6 +38,7 @@ private:
     static void CreateCapture();
     static bool AppendOutput(const char *bytes, long length) noexcept;
     static VALUE Evaluate(VALUE run);
+    static void SetArgv(const LineList &params);
     static VALUE WriteError(VALUE error);
     static VALUE CaptureWrite(int argc, VALUE *argv, VALUE self);
     static VALUE CaptureGets(VALUE self);

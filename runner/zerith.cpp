@@ -5,6 +5,7 @@
 #include "rubystartup.h"
 
 #include <stdexcept>
+#include <utility>
 
 namespace {
 bool runtimeStarted = false;
@@ -49,6 +50,11 @@ const LineList &TZerith::Params() const
 void TZerith::setParams(const LineList &lines)
 {
     m_paramList = lines;
+}
+
+void TZerith::setParams(LineList &&lines)
+{
+    m_paramList = std::move(lines);
 }
 
 const TZerith::TNotifyEvent &TZerith::AfterExec() const

@@ -34,6 +34,8 @@ public:
     const LineList &Params() const;
     /// Replaces the parameters by a copy of @p lines.
     void setParams(const LineList &lines);
+    /// Replaces the parameters by @p lines, taking them over without a copy.
+    void setParams(LineList &&lines);
 
     /// Called with this component after each run of the script.
     const TNotifyEvent &AfterExec() const;

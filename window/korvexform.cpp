@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -209,10 +210,13 @@ void TfrmKorvex::run()
     inputLines.setText(plugin::readSelectedText(m_viewWindow));
 
     runner.setScript(ScriptText::lines(*ui->Memo1));
-    runner.setParams(inputLines);
+    // The input is handed over, not copied: it is not needed here any more.
+    runner.setParams(std::move(inputLines));
     runner.Execute(&resultLines);
+    runner.setParams(LineList()); // the script has its own ARGV; free the input early
 
     const std::string text = resultLines.text();
+    resultLines = LineList(); // only the joined text is needed from here on
     // The selection is removed only once the output is ready: a failure before this point
     // leaves the document as it was.
     plugin::execCommand(m_viewWindow, CMD_DELETE);
