@@ -8,7 +8,7 @@ cd "$(dirname "$0")"
 here=$PWD
 
 packages=(g++ cmake ninja-build pkg-config ruby ruby-dev qt6-base-dev libgl-dev libgtest-dev
-          xvfb xauth fonts-noto-cjk)
+          xvfb xauth fonts-noto-cjk clang libclang-rt-14-dev)
 
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 
@@ -61,6 +61,7 @@ test)
     (cd build && ctest --output-on-failure -j2)
     build build-asan -DKORVEX_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
     (cd build-asan && ctest --output-on-failure -j2)
+    tests/fuzz/run.sh 60
     ;;
 *)
     sed -n '2,6p' "$0" >&2
