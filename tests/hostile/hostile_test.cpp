@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <atomic>
+#include <csignal>
 #include <gtest/gtest.h>
 
 namespace {
@@ -222,6 +224,37 @@ TEST(HostileSource, LinesOfAHundredThousandBytesArriveWhole)
         EXPECT_EQ(outcome.document.toStdString(), c.document);
         expectOrdinaryRun(editor);
     }
+}
+
+std::atomic<int> hostChildSignals{0};
+
+void countHostChildSignal(int)
+{
+    ++hostChildSignals;
+}
+
+TEST(HostileChildren, ScriptsWaitForTheirChildrenAndAHostHandlerStillHearsOfThem)
+{
+    // An editor with a SIGCHLD handler of its own, installed before the runtime starts.
+    struct sigaction counting
+    {
+    };
+    counting.sa_handler = countHostChildSignal;
+    sigemptyset(&counting.sa_mask);
+    struct sigaction before
+    {
+    };
+    sigaction(SIGCHLD, &counting, &before);
+    {
+        HostileEditor editor;
+        ASSERT_EQ(editor.loadError().toStdString(), "");
+        editor.addScript(QStringLiteral("system.rb"), readScript("system"));
+        const HostileEditor::Outcome outcome = runHarmlessly(editor, QStringLiteral("system.rb"));
+        EXPECT_EQ(outcome.document.toStdString(), "true\nfalse\n3\n");
+        EXPECT_GE(hostChildSignals.load(), 2);
+        expectOrdinaryRun(editor);
+    }
+    sigaction(SIGCHLD, &before, nullptr);
 }
 
 } // namespace
