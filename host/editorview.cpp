@@ -1,6 +1,5 @@
 #include "editorview.h"
 
-#include "documentfile.h"
 #include "plugin/plintharplugin.h"
 
 #include <QTextBlock>
@@ -38,11 +37,23 @@ void EditorView::setUpdateCommandHandler(std::function<void(std::uint32_t)> hand
 
 QByteArray EditorView::selectedBytes() const
 {
-    QString text = textCursor().selectedText();
-    // Qt marks paragraph and line breaks inside a selection with Unicode separators.
-    text.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
-    text.replace(QChar::LineSeparator, QStringLiteral("\r\n"));
-    return text.toLocal8Bit();
+    // Qt marks paragraph and line breaks inside a selection with Unicode separators; they are
+    // turned into CR LF in one pass (QString::replace with a longer text moves the rest of a
+    // large text again and again).
+    const QString text = textCursor().selectedText();
+    QString out;
+    out.reserve(text.size() + text.size() / 16);
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) {
+            out.append(QStringView(text).mid(start, i - start));
+            out.append(QStringLiteral("\r\n"));
+            start = i + 1;
+        }
+    }
+    out.append(QStringView(text).mid(start));
+    return out.toLocal8Bit();
 }
 
 void EditorView::selectRange(int start, int end)
@@ -52,6 +63,26 @@ void EditorView::selectRange(int start, int end)
     cursor.setPosition(std::clamp(start, 0, last));
     cursor.setPosition(std::clamp(end, 0, last), QTextCursor::KeepAnchor);
     setTextCursor(cursor);
+}
+
+QString EditorView::insertedText(const char *bytes)
+{
+    // CR LF and lone CR become LF on the bytes, in one pass: neither byte can be part of a
+    // character in the locale codings we run under (UTF-8, Shift-JIS).
+    const std::size_t length = std::strlen(bytes);
+    QByteArray text(qsizetype(length), Qt::Uninitialized);
+    char *dst = text.data();
+    for (std::size_t i = 0; i < length; ++i) {
+        if (bytes[i] == '\r') {
+            *dst++ = '\n';
+            if (i + 1 < length && bytes[i + 1] == '\n')
+                ++i;
+        } else {
+            *dst++ = bytes[i];
+        }
+    }
+    text.truncate(dst - text.data());
+    return QString::fromLocal8Bit(text);
 }
 
 platform::LResult EditorView::handleMessage(platform::MessageId message, platform::WParam wParam,
@@ -93,10 +124,8 @@ platform::LResult EditorView::handleMessage(platform::MessageId message, platfor
         return 0;
     case MSG_INSERT_STRING:
         if (lParam != 0) {
-            const QString text = DocumentFile::normalizeLineBreaks(
-                QString::fromLocal8Bit(reinterpret_cast<const char *>(lParam)));
             QTextCursor cursor = textCursor();
-            cursor.insertText(text);
+            cursor.insertText(insertedText(reinterpret_cast<const char *>(lParam)));
             setTextCursor(cursor);
         }
         return 0;

@@ -33,6 +33,9 @@ public:
     void selectRange(int start, int end);
 
 private:
+    /// The text of a MSG_INSERT_STRING as editor text: breaks as LF, decoded from the locale.
+    static QString insertedText(const char *bytes);
+
     platform::WindowHandle m_handle = nullptr;
     std::function<void(std::uint32_t)> m_updateCommand;
     // The selected text as the length query made it, kept for the copy query that follows it
