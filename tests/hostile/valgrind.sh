@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # One memcheck run of the end-to-end test (plinthar's frame with the built Korvex.so).
-#   tests/hostile/valgrind.sh [BUILD_DIR]    default: build-valgrind, a plain Debug build
+#   tests/hostile/valgrind.sh [BUILD_DIR]    default: build-valgrind, made as a Debug build
+#                                            (an existing build folder keeps its settings)
 # Fails when memcheck reports an error that valgrind.supp does not put down to the Ruby
 # runtime, Qt or the system libraries; the full report is BUILD_DIR/valgrind-e2e.log.
 set -euo pipefail
@@ -8,7 +9,11 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-build-valgrind}
 [[ $build = /* ]] || build=$root/$build
 
-cmake -G Ninja -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug >/dev/null
+if [ -f "$build/CMakeCache.txt" ]; then
+    cmake -S "$root" -B "$build" >/dev/null
+else
+    cmake -G Ninja -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug >/dev/null
+fi
 ninja -C "$build" -j2 e2e_tests Korvex
 
 log=$build/valgrind-e2e.log
