@@ -279,6 +279,43 @@ void throughputGroup()
     }
 }
 
+/// Ruby's own cost of making a document's lines into an array of Strings, as ARGV holds
+/// them: what no filter that hands the lines over as ARGV can go below.
+double argvFloorSeconds(const LineList &lines)
+{
+    const std::string clock = BenchClock::rubyClockName();
+    TZerith zerith;
+    LineList script;
+    script.setText("__s = ARGV.join(\"\\n\")\nGC.start\n__t0 = Process.clock_gettime(" + clock +
+                   ")\n__a = __s.split(\"\\n\").each(&:freeze)\n$korvex_bench_seconds = "
+                   "Process.clock_gettime(" +
+                   clock + ") - __t0\n__a = __s = nil\n");
+    zerith.setScript(script);
+    zerith.setParams(lines);
+    LineList output;
+    zerith.Execute(&output);
+    if (!output.isEmpty())
+        throw std::runtime_error("ARGV floor script failed: " + std::string(output[0]));
+    return NUM2DBL(rb_gv_get("$korvex_bench_seconds"));
+}
+
+void floorsGroup()
+{
+    std::fprintf(stderr, "floors\n");
+    for (std::size_t size : {10'000'000, 50'000'000}) {
+        LineList lines;
+        lines.setText(makeDocument(size));
+        Samples argv, script;
+        for (int r = 0; r < repetitions; ++r) {
+            argv.add(argvFloorSeconds(lines));
+            script.add(floorSeconds(lines));
+        }
+        addRow({"floor", "lines to String array, in Ruby / script", sizeName(size),
+                argv.format("s"), script.format("s"),
+                ratioText(argv.median(), script.median(), true), "-"});
+    }
+}
+
 void latencyGroup()
 {
     std::fprintf(stderr, "latency\n");
@@ -428,7 +465,7 @@ int main(int argc, char **argv)
         }
         if (args.size() >= 4 && args[1] == "--memory")
             return memoryChild(args[2].toULongLong(), args[3].toStdString());
-        QStringList groups = {"capture", "throughput", "latency", "cold", "memory"};
+        QStringList groups = {"capture", "throughput", "floor", "latency", "cold", "memory"};
         for (int i = 1; i < args.size(); ++i) {
             if (args[i] == "--reps" && i + 1 < args.size())
                 repetitions = std::max(1, args[++i].toInt());
@@ -448,6 +485,8 @@ int main(int argc, char **argv)
             captureGroup();
         if (groups.contains("throughput"))
             throughputGroup();
+        if (groups.contains("floor"))
+            floorsGroup();
         if (groups.contains("latency"))
             latencyGroup();
         if (groups.contains("cold"))

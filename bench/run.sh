@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Builds the benchmarks (Release, in build-bench/) and prints the table of bench/pipelinebench.
+# Extra arguments go to pipelinebench: --reps N, --clock wall|cpu, --only capture,throughput,...
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="$root/build-bench"
+mkdir -p "$build"
+cmake -G Ninja -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release > "$build/bench-configure.log" 2>&1 ||
+    { cat "$build/bench-configure.log"; exit 1; }
+ninja -C "$build" -j2 pipelinebench > "$build/bench-build.log" 2>&1 ||
+    { tail -50 "$build/bench-build.log"; exit 1; }
+export LANG=C.UTF-8 LC_ALL=C.UTF-8 QT_QPA_PLATFORM=offscreen
+# Processor time by default: the figures then hold on a machine shared with other work.
+args=("$@")
+[[ " ${args[*]-} " == *" --clock "* ]] || args+=(--clock cpu)
+echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | xargs)," \
+    "$(free -g | awk '/Mem:/ {print $2}') GiB; $(ruby --version | cut -d' ' -f1-2); load $(cut -d' ' -f1-3 /proc/loadavg)"
+"$build/bin/pipelinebench" "${args[@]}" 2> "$build/pipelinebench.log"
