@@ -60,6 +60,37 @@ void LineList::setText(std::string_view text)
     appendText(text);
 }
 
+void LineList::adoptText(std::string &&text)
+{
+    clear();
+    if (const void *nul = std::memchr(text.data(), '\0', text.size()))
+        text.resize(static_cast<std::size_t>(static_cast<const char *>(nul) - text.data()));
+    m_ends.reserve(text.size() / 32 + 1);
+    // The lines are moved down over the line breaks; the write position never passes the read
+    // position, so the text can be compacted in place.
+    char *const base = text.data();
+    const char *p = base;
+    const char *const end = base + text.size();
+    char *w = base;
+    while (p < end) {
+        const char *q = p;
+        while (q < end && *q != '\r' && *q != '\n')
+            ++q;
+        const std::size_t n = static_cast<std::size_t>(q - p);
+        if (w != p)
+            std::memmove(w, p, n);
+        w += n;
+        m_ends.push_back(static_cast<std::size_t>(w - base));
+        if (q == end)
+            break;
+        if (*q == '\r' && q + 1 < end && q[1] == '\n')
+            ++q;
+        p = q + 1;
+    }
+    text.resize(static_cast<std::size_t>(w - base));
+    m_bytes = std::move(text);
+}
+
 void LineList::appendText(std::string_view text)
 {
     if (const void *nul = std::memchr(text.data(), '\0', text.size()))

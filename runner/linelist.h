@@ -50,6 +50,9 @@ public:
      * line between); a break at the very end adds no empty line.
      */
     void setText(std::string_view text);
+    /// As setText(), splitting @p text in its own storage instead of copying it: a large text
+    /// then costs no second buffer.
+    void adoptText(std::string &&text);
     /// Appends the lines of @p text split as setText() splits, keeping the present lines.
     void appendText(std::string_view text);
 

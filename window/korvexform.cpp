@@ -207,7 +207,7 @@ void TfrmKorvex::run()
 
     if (!ui->chkSelectArea->isChecked())
         plugin::execCommand(m_viewWindow, CMD_SELECT_ALL);
-    inputLines.setText(plugin::readSelectedText(m_viewWindow));
+    inputLines.adoptText(plugin::readSelectedText(m_viewWindow));
 
     runner.setScript(ScriptText::lines(*ui->Memo1));
     // The input is handed over, not copied: it is not needed here any more.
