@@ -19,12 +19,8 @@ constexpr std::array kHostSignals{SIGINT,  SIGHUP,  SIGQUIT, SIGTERM, SIGALRM,
                                   SIGUSR1, SIGUSR2, SIGPIPE, SIGSEGV, SIGBUS};
 
 // The two SIGCHLD handlers a shared signal goes to; fixed once the runtime has started.
-struct sigaction hostChildAction
-{
-};
-struct sigaction runtimeChildAction
-{
-};
+struct sigaction hostChildAction = {};
+struct sigaction runtimeChildAction = {};
 
 void callAction(const struct sigaction &action, int signal, siginfo_t *info, void *context)
 {
@@ -53,9 +49,7 @@ void shareChildSignal(const struct sigaction &host)
         return; // nobody else listens: the runtime's handler alone is right
     hostChildAction = host;
     sigaction(SIGCHLD, nullptr, &runtimeChildAction);
-    struct sigaction shared
-    {
-    };
+    struct sigaction shared = {};
     shared.sa_sigaction = sharedChildHandler;
     shared.sa_flags = SA_SIGINFO | SA_RESTART;
     sigfillset(&shared.sa_mask);
@@ -215,9 +209,7 @@ void StartRuntime()
     // run on the thread that called StartRuntime.
     RUBY_INIT_STACK;
 
-    struct sigaction hostChild
-    {
-    };
+    struct sigaction hostChild = {};
     sigaction(SIGCHLD, nullptr, &hostChild);
     const SignalGuard keepHostSignals;
     ruby_init();

@@ -236,14 +236,10 @@ void countHostChildSignal(int)
 TEST(HostileChildren, ScriptsWaitForTheirChildrenAndAHostHandlerStillHearsOfThem)
 {
     // An editor with a SIGCHLD handler of its own, installed before the runtime starts.
-    struct sigaction counting
-    {
-    };
+    struct sigaction counting = {};
     counting.sa_handler = countHostChildSignal;
     sigemptyset(&counting.sa_mask);
-    struct sigaction before
-    {
-    };
+    struct sigaction before = {};
     sigaction(SIGCHLD, &counting, &before);
     {
         HostileEditor editor;

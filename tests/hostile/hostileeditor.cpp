@@ -68,9 +68,7 @@ QString HostileEditor::streamFaults() const
 {
     QStringList faults;
     for (int fd = 0; fd < 3; ++fd) {
-        struct stat now
-        {
-        };
+        struct stat now = {};
         if (::fstat(fd, &now) != 0)
             faults << QStringLiteral("fd %1 closed").arg(fd);
         else if (!sameFile(now, m_descriptors[std::size_t(fd)]))
