@@ -76,7 +76,8 @@ TEST_F(WindowFixture, CreatesTheScriptsFolderAndListsEveryRubyEntry)
 
 TEST_F(WindowFixture, LoadsAChosenScriptWithItsBytesIntact)
 {
-    writeScript("mixed.rb", QByteArray("puts '\xe6\x97\xa5\xff'\rputs 2\n\rputs 3\x00tail", 38));
+    static const char bytes[] = "puts '\xe6\x97\xa5\xff'\rputs 2\n\rputs 3\x00tail";
+    writeScript("mixed.rb", QByteArray(bytes, sizeof bytes - 1));
     form->AttachToView(view.handle());
     choose("mixed.rb");
     EXPECT_EQ(ScriptText::bytes(*memo()), "puts '\xe6\x97\xa5\xff'\r\nputs 2\r\nputs 3");
