@@ -1,3 +1,5 @@
+// The main of every widget test program: headless by default (also when CTest only lists the
+// tests, without their environment), the user's locale, and no terminal on standard input.
 #include <QApplication>
 #include <clocale>
 #include <fcntl.h>
@@ -6,10 +8,9 @@
 
 int main(int argc, char **argv)
 {
-    // Headless by default, also when CTest lists the tests without their environment.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    // CI has no standard input; a terminal would make a reading script wait for the user.
+    // A script that reads its standard input must not wait for a user at a terminal.
     const int devNull = ::open("/dev/null", O_RDONLY);
     if (devNull > 0) {
         ::dup2(devNull, STDIN_FILENO);

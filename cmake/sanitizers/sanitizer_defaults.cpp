@@ -1,10 +1,10 @@
-// Sanitizer settings for the hostile corpus, built in so that the tests also run that way
-// when started by hand. Builds without sanitizers never call these.
+// Sanitizer settings built into every program of a sanitizer build, so that the programs run
+// that way also when started by hand. Builds without sanitizers never call these.
 
 extern "C" {
 
-/// The runtime's collector finds live objects by scanning the machine stack; locals moved to
-/// ASan's fake stacks would be invisible to it. A script may ask for 2**40 bytes: that must
+/// The Ruby runtime's collector finds live objects by scanning the machine stack; locals moved
+/// to ASan's fake stacks would be invisible to it. A script may ask for 2**40 bytes: that must
 /// come back as a failed allocation (NoMemoryError), not end the process.
 const char *__asan_default_options()
 {
