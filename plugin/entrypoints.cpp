@@ -39,17 +39,6 @@ struct LibraryLifetime
 };
 const LibraryLifetime lifetime;
 
-template <typename Body> void guarded(platform::WindowHandle owner, Body &&body) noexcept
-{
-    try {
-        body();
-    } catch (const std::exception &failure) {
-        ExceptionBox::show(owner, failure);
-    } catch (...) {
-        ExceptionBox::showUnknown(owner);
-    }
-}
-
 platform::WindowHandle boxOwner(platform::WindowHandle view)
 {
     const TfrmKorvex *window = KorvexPlugin::scriptWindow();
@@ -62,7 +51,7 @@ extern "C" {
 
 void OnCommand(PlintharWindow view)
 {
-    guarded(view, [&] { KorvexPlugin::command(view); });
+    ExceptionBox::guarded(boxOwner(view), [&] { KorvexPlugin::command(view); });
 }
 
 int32_t QueryStatus(PlintharWindow /*view*/, int32_t * /*unused*/)
@@ -72,7 +61,7 @@ int32_t QueryStatus(PlintharWindow /*view*/, int32_t * /*unused*/)
 
 void OnEvents(PlintharWindow view, uint32_t events, intptr_t argument)
 {
-    guarded(boxOwner(view), [&] { KorvexPlugin::events(view, events, argument); });
+    ExceptionBox::guarded(boxOwner(view), [&] { KorvexPlugin::events(view, events, argument); });
 }
 
 uint32_t GetMenuTextID(void)
@@ -93,8 +82,9 @@ uint32_t GetBitmapID(void)
 intptr_t PlugInProc(PlintharWindow view, uint32_t message, uintptr_t wParam, intptr_t lParam)
 {
     intptr_t result = 0;
-    guarded(view,
-            [&] { result = PropertyQueries::answer(thisModule(), view, message, wParam, lParam); });
+    ExceptionBox::guarded(view, [&] {
+        result = PropertyQueries::answer(thisModule(), view, message, wParam, lParam);
+    });
     return result;
 }
 

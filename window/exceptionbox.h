@@ -18,4 +18,16 @@ void show(platform::WindowHandle owner, const std::exception &failure) noexcept;
 /// The same for a failure whose type is unknown.
 void showUnknown(platform::WindowHandle owner) noexcept;
 
+/// Runs @p body; a failure it throws is shown in the box owned by @p owner and goes no further.
+template <typename Body> void guarded(platform::WindowHandle owner, Body &&body) noexcept
+{
+    try {
+        body();
+    } catch (const std::exception &failure) {
+        show(owner, failure);
+    } catch (...) {
+        showUnknown(owner);
+    }
+}
+
 } // namespace ExceptionBox

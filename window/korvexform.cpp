@@ -107,13 +107,7 @@ void TfrmKorvex::FormKeyDown(int key, Qt::KeyboardModifiers /*shift*/)
 template <typename Handler> void TfrmKorvex::guarded(Handler &&handler)
 {
     // The toolkit's rule: a failing handler is reported in a box and the window stays open.
-    try {
-        handler();
-    } catch (const std::exception &failure) {
-        ExceptionBox::show(m_handle, failure);
-    } catch (...) {
-        ExceptionBox::showUnknown(m_handle);
-    }
+    ExceptionBox::guarded(m_handle, std::forward<Handler>(handler));
 }
 
 void TfrmKorvex::AttachToView(platform::WindowHandle view)
