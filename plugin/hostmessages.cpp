@@ -52,6 +52,9 @@ std::string readSelectedText(WindowHandle view)
     // copied once, not twice.
     std::string buffer;
     try {
+        // Two bytes more room than the terminator needs: the line list that adopts the text
+        // may end its last line with CR LF without moving it to a larger buffer.
+        buffer.reserve(std::size_t(length) + 3);
         buffer.assign(std::size_t(length) + 1, '\0');
     } catch (const std::bad_alloc &) {
         throw std::runtime_error("Not enough memory to read the selection (" +

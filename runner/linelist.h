@@ -2,15 +2,17 @@
 
 #include <cstddef>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 /**
- * An ordered list of 8-bit text lines, stored without terminators.
+ * An ordered list of 8-bit text lines.
  *
- * The lines share one contiguous byte buffer, so a list of a million lines costs two
- * allocations, not a million. Copying copies the lines.
+ * The lines live in one contiguous buffer, each followed by CR LF, so a list of a million
+ * lines costs two allocations, not a million, and its joined text is the buffer itself.
+ * Copies share that buffer until one of them is modified.
  */
 class LineList
 {
@@ -22,11 +24,12 @@ public:
     std::size_t count() const { return m_ends.size(); }
     bool isEmpty() const { return m_ends.empty(); }
 
-    /// Line @p index (0-based, must be < count()); valid until the list is next modified.
+    /// Line @p index (0-based, must be < count()), without its line break; valid until the
+    /// list is next modified.
     std::string_view line(std::size_t index) const
     {
-        const std::size_t begin = index == 0 ? 0 : m_ends[index - 1];
-        return std::string_view(m_bytes).substr(begin, m_ends[index] - begin);
+        const std::size_t begin = index == 0 ? 0 : m_ends[index - 1] + 2;
+        return std::string_view(*m_bytes).substr(begin, m_ends[index] - begin);
     }
     std::string_view operator[](std::size_t index) const { return line(index); }
 
@@ -42,7 +45,13 @@ public:
     /// The whole text: every line followed by CR LF, the last one included; empty for no lines.
     std::string text() const;
     /// Length in bytes of text(), without building it.
-    std::size_t textLength() const { return m_bytes.size() + 2 * m_ends.size(); }
+    std::size_t textLength() const { return m_bytes ? m_bytes->size() : 0; }
+    /// text() in the list's own storage, which stays unchanged for as long as it is held,
+    /// whatever is done to the list afterwards; null for no lines. Line i is at the offset
+    /// line(i).data() - sharedText()->data().
+    std::shared_ptr<const std::string> sharedText() const;
+    /// Answers text() and leaves the list empty; the text is not copied unless it is shared.
+    std::string takeText();
 
     /**
      * Replaces the lines by @p text split into lines. Reading stops at the first NUL byte.
@@ -51,14 +60,24 @@ public:
      */
     void setText(std::string_view text);
     /// As setText(), splitting @p text in its own storage instead of copying it: a large text
-    /// then costs no second buffer.
+    /// then costs no second buffer, and a text whose lines all end with CR LF is not even moved.
     void adoptText(std::string &&text);
     /// Appends the lines of @p text split as setText() splits, keeping the present lines.
     void appendText(std::string_view text);
 
-    friend bool operator==(const LineList &, const LineList &) = default;
+    friend bool operator==(const LineList &a, const LineList &b)
+    {
+        return a.m_ends == b.m_ends && a.bytes() == b.bytes();
+    }
 
 private:
-    std::string m_bytes;             // every line's bytes, back to back
-    std::vector<std::size_t> m_ends; // m_ends[i]: end of line i in m_bytes
+    std::string_view bytes() const
+    {
+        return m_bytes ? std::string_view(*m_bytes) : std::string_view();
+    }
+    /// The buffer, made the list's own (and allocated) first if it is shared or missing.
+    std::string &ownBytes();
+
+    std::shared_ptr<std::string> m_bytes; // every line followed by CR LF; null when never used
+    std::vector<std::size_t> m_ends;      // m_ends[i]: end of line i (where its CR is)
 };

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <exception>
+#include <memory>
 #include <stdexcept>
 #include <unistd.h>
 #include <utility>
@@ -33,10 +34,34 @@ std::size_t expectedBytes = 0;
 // A failure of our own code inside a write; the script is ended and this is rethrown.
 std::exception_ptr pluginFailure;
 
+/// Holds a run's input text for as long as the ARGV Strings made from it live.
+using TextOwner = std::shared_ptr<const std::string>;
+
 struct Run
 {
     const std::string *text;
     const LineList *params;
+    const TextOwner *paramsText;
+};
+
+void freeTextOwner(void *owner)
+{
+    std::destroy_at(static_cast<TextOwner *>(owner));
+    ruby_xfree(owner);
+}
+
+std::size_t textOwnerSize(const void *owner)
+{
+    const TextOwner &text = *static_cast<const TextOwner *>(owner);
+    return text ? text->size() : 0;
+}
+
+const rb_data_type_t textOwnerType = {
+    "Korvex::InputText",
+    {nullptr, freeTextOwner, textOwnerSize, nullptr, {}},
+    nullptr,
+    nullptr,
+    RUBY_TYPED_FREE_IMMEDIATELY,
 };
 
 /// Reads one byte of the process's standard input; false at its end or when it can't be read.
@@ -99,7 +124,8 @@ VALUE Pseudo::RunScript(const LineList &script, const LineList &params, LineList
     outputLinesSynced = false;
     pluginFailure = nullptr;
 
-    Run run{&text, &params};
+    const TextOwner paramsText = params.sharedText();
+    Run run{&text, &params, &paramsText};
     int state = 0;
     VALUE result = rb_protect(Evaluate, reinterpret_cast<VALUE>(&run), &state);
     if (state) {
@@ -121,7 +147,7 @@ VALUE Pseudo::RunScript(const LineList &script, const LineList &params, LineList
 VALUE Pseudo::Evaluate(VALUE runValue)
 {
     const Run *run = reinterpret_cast<const Run *>(runValue);
-    SetArgv(*run->params);
+    SetArgv(*run->params, *run->paramsText);
     // Compiled from a String in the locale's encoding, so that the script's literals carry
     // the host's coding, as they do under the `ruby` command.
     const VALUE source = rb_enc_str_new(run->text->data(), static_cast<long>(run->text->size()),
@@ -142,11 +168,9 @@ long argumentLength(std::string_view line)
 
 } // namespace
 
-void Pseudo::SetArgv(const LineList &params)
+void Pseudo::SetArgv(const LineList &params, const std::shared_ptr<const std::string> &paramsText)
 {
-    // What `ruby_set_argv` does with C strings, without a copy of every line and an
-    // allocation per line: the lines go into one frozen String, and each element of ARGV is a
-    // frozen substring sharing its bytes. A million lines then cost one large allocation.
+    // What `ruby_set_argv` does with C strings, without copying the lines.
     const VALUE argv = Rubies::argv();
     const std::size_t count = params.count();
     if (count == 0)
@@ -163,27 +187,28 @@ void Pseudo::SetArgv(const LineList &params)
         }
         return;
     }
-    // Each line is followed by a NUL, so every element is terminated like a C string.
-    const long total = static_cast<long>(params.textLength() - count);
-    VALUE all = rb_str_buf_new(total);
-    char *dst = RSTRING_PTR(all);
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::string_view line = params[i];
-        const long length = argumentLength(line);
-        std::memcpy(dst, line.data(), static_cast<std::size_t>(length));
-        dst += length;
-        *dst++ = '\0';
-    }
-    rb_str_set_len(all, dst - RSTRING_PTR(all));
+    // The elements are frozen substrings of one frozen String over the list's own text,
+    // shared, not copied: a million lines then cost neither a million allocations nor a copy
+    // of the text. That String owns a share of the text, so the text lives as long as any
+    // element does, whatever becomes of the list.
+    const std::string *const text = paramsText.get();
+    // Hidden (no class), so no script can reach it through ObjectSpace. Its memory is the
+    // runtime's own, like the object's; copying the shared pointer into it cannot fail.
+    TextOwner *share = nullptr;
+    const VALUE owner = TypedData_Make_Struct(0, TextOwner, &textOwnerType, share);
+    std::construct_at(share, paramsText);
+    VALUE all = rb_str_new_static(text->data(), static_cast<long>(text->size()));
+    rb_ivar_set(all, rb_intern("korvex_text_owner"), owner);
     rb_enc_associate(all, external);
     OBJ_FREEZE(all);
-    long begin = 0;
+    // A line holding a NUL is cut there, as a C string would be.
+    const bool hasNul = std::memchr(text->data(), '\0', text->size()) != nullptr;
     for (std::size_t i = 0; i < count; ++i) {
-        const long length = argumentLength(params[i]);
-        const VALUE arg = rb_str_subseq(all, begin, length);
+        const std::string_view line = params[i];
+        const long length = hasNul ? argumentLength(line) : static_cast<long>(line.size());
+        const VALUE arg = rb_str_subseq(all, line.data() - text->data(), length);
         OBJ_FREEZE(arg);
         rb_ary_push(argv, arg);
-        begin += length + 1;
     }
     RB_GC_GUARD(all);
 }

@@ -4,6 +4,7 @@
 
 #include <ruby.h>
 
+#include <memory>
 #include <string>
 
 /**
@@ -38,7 +39,8 @@ private:
     static void CreateCapture();
     static bool AppendOutput(const char *bytes, long length) noexcept;
     static VALUE Evaluate(VALUE run);
-    static void SetArgv(const LineList &params);
+    static void SetArgv(const LineList &params,
+                        const std::shared_ptr<const std::string> &paramsText);
     static VALUE WriteError(VALUE error);
     static VALUE CaptureWrite(int argc, VALUE *argv, VALUE self);
     static VALUE CaptureGets(VALUE self);

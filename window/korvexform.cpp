@@ -209,8 +209,8 @@ void TfrmKorvex::run()
     runner.Execute(&resultLines);
     runner.setParams(LineList()); // the script has its own ARGV; free the input early
 
-    const std::string text = resultLines.text();
-    resultLines = LineList(); // only the joined text is needed from here on
+    // The lines' own storage already is the joined text; it is taken, not copied.
+    const std::string text = resultLines.takeText();
     // The selection is removed only once the output is ready: a failure before this point
     // leaves the document as it was.
     plugin::execCommand(m_viewWindow, CMD_DELETE);

@@ -1,5 +1,5 @@
-// Line lists: whole-text assignment, appending and the CR LF round trip, against a splitter
-// simple enough to be obviously right.
+// Line lists: whole-text assignment, adoption, appending, shared copies and the CR LF round trip,
+// against a splitter simple enough to be obviously right.
 #include "fuzzcheck.h"
 #include "runner/linelist.h"
 
@@ -89,8 +89,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     checkEquals(whole, referenceLines(text));
     checkWholeText(whole);
 
-    const LineList copy = whole;
+    // Splitting in place (moving lines right to make room for CR LF) must agree too.
+    LineList adopted{"left over"};
+    adopted.adoptText(std::string(text));
+    checkEquals(adopted, referenceLines(text));
+    checkWholeText(adopted);
+
+    // Copies share their storage until one changes; the other, and a held text, must not.
+    LineList copy = whole;
     FUZZ_CHECK(copy == whole);
+    const auto held = whole.sharedText();
+    const std::string before = whole.text();
+    copy.extendLast(text.substr(0, cut % 4));
+    copy.append("x");
+    FUZZ_CHECK(whole.text() == before);
+    FUZZ_CHECK(!held || *held == before);
 
     // Appending splits each piece on its own: a CR at the end of the first and an LF at the
     // start of the second are two breaks, not one.

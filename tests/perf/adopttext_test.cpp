@@ -21,6 +21,9 @@ TEST(LineListAdoptText, SplitsAsSetTextDoes)
         "日本\r\n語\r",
         "ab\r\n\ncd",
         "\r\r\n\n",
+        "a\r\nb\r\nc", // only the last line has to gain its break
+        "\n\n\n",
+        "a\nbb\r\nccc\rdddd", // every kind of break, each line moved a different distance
     };
     for (const std::string &text : texts) {
         LineList expected;

@@ -46,6 +46,18 @@ TEST(SharedArgv, ElementsAreTheirLinesFrozenInTheDefaultExternalCoding)
             << c.what;
 }
 
+// The elements share a buffer in which each is followed by the next line's bytes, not by a
+// NUL: whatever in the runtime wants a C string must still see only the element.
+TEST(SharedArgv, ElementsServeWhereTheRuntimeWantsACString)
+{
+    const LineList params{"12", "1.5", "dir/" + Long + ".rb", "7"};
+    EXPECT_EQ(run("print Integer(ARGV[0]) + 1, ' ', Float(ARGV[1]) * 2, ' ', ARGV[0].to_f, ' ', "
+                  "File.basename(ARGV[2]), ' ', ARGV[2].to_sym.size, ' ', File.exist?(ARGV[2]), "
+                  "' ', ARGV[3].to_r, ' ', ARGV[0].unpack1('Z*')",
+                  params),
+              "13 3.0 12.0 " + Long + ".rb " + std::to_string(params[2].size()) + " false 7/1 12");
+}
+
 TEST(SharedArgv, ChangingACopyOfOneElementLeavesTheOthersAlone)
 {
     const LineList params{Long + "1", Long + "2"};

@@ -98,6 +98,32 @@ TEST(LineList, CopyIsIndependentOfTheOriginal)
     EXPECT_EQ(linesOf(copy), (std::vector<std::string>{"a", "b"}));
 }
 
+TEST(LineList, SharedTextStaysAsItWasWhateverHappensToTheList)
+{
+    LineList list{"a", "b"};
+    const auto shared = list.sharedText();
+    list.extendLast("x");
+    list.append("c");
+    EXPECT_EQ(*shared, "a\r\nb\r\n");
+    list.clear();
+    list.setText("d");
+    EXPECT_EQ(*shared, "a\r\nb\r\n");
+    EXPECT_EQ(list.text(), "d\r\n");
+}
+
+TEST(LineList, TakeTextAnswersTheTextAndEmptiesTheList)
+{
+    LineList alone{"a", "b"};
+    EXPECT_EQ(alone.takeText(), "a\r\nb\r\n");
+    EXPECT_TRUE(alone.isEmpty());
+
+    LineList list{"c"};
+    const LineList copy = list;
+    EXPECT_EQ(list.takeText(), "c\r\n");
+    EXPECT_EQ(copy.text(), "c\r\n"); // a copy keeps its lines
+    EXPECT_EQ(LineList().takeText(), "");
+}
+
 TEST(LineList, ExtendLastStartsALineInAnEmptyList)
 {
     LineList list;
