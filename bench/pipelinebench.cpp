@@ -16,6 +16,7 @@
 #include <QCoreApplication>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +25,7 @@
 #include <ruby.h>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -299,20 +301,44 @@ double argvFloorSeconds(const LineList &lines)
     return NUM2DBL(rb_gv_get("$korvex_bench_seconds"));
 }
 
+/// Seconds to zero-fill a new buffer of @p size bytes (the first touch of its pages), and to
+/// fill it once more (pages already in place).
+std::pair<double, double> touchSeconds(std::size_t size)
+{
+    malloc_trim(0); // memory the allocator kept would not be new to the process
+    auto start = BenchClock::now();
+    std::string buffer(size, '\0');
+    const double fresh = secondsSince(start);
+    start = BenchClock::now();
+    std::fill(buffer.begin(), buffer.end(), '\1');
+    const double warm = secondsSince(start);
+    if (buffer[size / 2] != '\1')
+        throw std::runtime_error("touch: the buffer was not filled");
+    return {fresh, warm};
+}
+
 void floorsGroup()
 {
     std::fprintf(stderr, "floors\n");
     for (std::size_t size : {10'000'000, 50'000'000}) {
         LineList lines;
         lines.setText(makeDocument(size));
-        Samples argv, script;
+        Samples argv, script, fresh, warm;
         for (int r = 0; r < repetitions; ++r) {
             argv.add(argvFloorSeconds(lines));
             script.add(floorSeconds(lines));
+            const auto [first, again] = touchSeconds(size);
+            fresh.add(first);
+            warm.add(again);
         }
         addRow({"floor", "lines to String array, in Ruby / script", sizeName(size),
                 argv.format("s"), script.format("s"),
                 ratioText(argv.median(), script.median(), true), "-"});
+        addRow({"floor", "new buffer of the text's size / script", sizeName(size),
+                fresh.format("s"), script.format("s"),
+                ratioText(fresh.median(), script.median(), true), "-"});
+        addRow({"floor", "  the same buffer filled again", sizeName(size), warm.format("s"), "", "",
+                ""});
     }
 }
 
