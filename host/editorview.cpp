@@ -109,7 +109,8 @@ platform::LResult EditorView::handleMessage(platform::MessageId message, platfor
             m_pendingSelection = bytes;
             m_pendingSelectionValid = true;
         } else {
-            auto *buffer = reinterpret_cast<char *>(lParam);
+            // The message carries the buffer's address as its integer argument.
+            auto *buffer = reinterpret_cast<char *>(lParam); // NOLINT(performance-no-int-to-ptr)
             const auto count = std::min<std::size_t>(std::size_t(bytes.size()), wParam);
             std::memcpy(buffer, bytes.constData(), count);
             if (count < wParam)
@@ -131,7 +132,9 @@ platform::LResult EditorView::handleMessage(platform::MessageId message, platfor
     case MSG_INSERT_STRING:
         if (lParam != 0) {
             QTextCursor cursor = textCursor();
-            cursor.insertText(insertedText(reinterpret_cast<const char *>(lParam)));
+            const auto *bytes =
+                reinterpret_cast<const char *>(lParam); // NOLINT(performance-no-int-to-ptr)
+            cursor.insertText(insertedText(bytes));
             setTextCursor(cursor);
         }
         return 0;

@@ -146,7 +146,8 @@ VALUE Pseudo::RunScript(const LineList &script, const LineList &params, LineList
 
 VALUE Pseudo::Evaluate(VALUE runValue)
 {
-    const Run *run = reinterpret_cast<const Run *>(runValue);
+    // rb_protect hands its argument over as a VALUE.
+    const Run *run = reinterpret_cast<const Run *>(runValue); // NOLINT(performance-no-int-to-ptr)
     SetArgv(*run->params, *run->paramsText);
     // Compiled from a String in the locale's encoding, so that the script's literals carry
     // the host's coding, as they do under the `ruby` command.
@@ -202,7 +203,7 @@ void Pseudo::SetArgv(const LineList &params, const std::shared_ptr<const std::st
     rb_enc_associate(all, external);
     OBJ_FREEZE(all);
     // A line holding a NUL is cut there, as a C string would be.
-    const bool hasNul = std::memchr(text->data(), '\0', text->size()) != nullptr;
+    const bool hasNul = text->find('\0') != std::string::npos;
     for (std::size_t i = 0; i < count; ++i) {
         const std::string_view line = params[i];
         const long length = hasNul ? argumentLength(line) : static_cast<long>(line.size());
