@@ -76,6 +76,16 @@ TEST(SharedArgv, AnElementKeptByAScriptOutlivesTheRunAndItsParams)
     EXPECT_EQ(run("print $korvex_kept", {}), Long + "kept");
 }
 
+TEST(SharedArgv, ElementsKeepTheirTextThroughACompactingCollection)
+{
+    {
+        LineList params{Long + "a", Long + "b"};
+        run("$korvex_kept = ARGV.last; GC.compact", params);
+    }
+    EXPECT_EQ(run("GC.compact; GC.start; print $korvex_kept, ARGV.join", LineList{Long}),
+              Long + "b" + Long);
+}
+
 TEST(SharedArgv, UnderAnAsciiDefaultCodingNonAsciiArgumentsAreBinaryAsBefore)
 {
     run("$korvex_saved = Encoding.default_external; Encoding.default_external = 'US-ASCII'", {});
