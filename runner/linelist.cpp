@@ -5,8 +5,6 @@
 
 namespace {
 
-constexpr std::string_view LineBreak = "\r\n";
-
 /// The length of @p text up to its first NUL byte.
 std::size_t lengthBeforeNul(std::string_view text)
 {
@@ -144,7 +142,7 @@ void LineList::adoptText(std::string &&text)
                 read -= data[read - 1] == '\n' && read >= 2 && data[read - 2] == '\r' ? 2 : 1;
             }
             const std::size_t lineEndAt = m_ends[i];
-            const std::size_t length = lineEndAt - (i == 0 ? 0 : m_ends[i - 1] + 2);
+            const std::size_t length = lineEndAt - (i == 0 ? 0 : m_ends[i - 1] + LineBreak.size());
             read -= length;
             std::memmove(data + lineEndAt - length, data + read, length);
             std::memcpy(data + lineEndAt, LineBreak.data(), LineBreak.size());

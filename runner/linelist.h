@@ -28,7 +28,7 @@ public:
     /// list is next modified.
     std::string_view line(std::size_t index) const
     {
-        const std::size_t begin = index == 0 ? 0 : m_ends[index - 1] + 2;
+        const std::size_t begin = index == 0 ? 0 : m_ends[index - 1] + LineBreak.size();
         return std::string_view(*m_bytes).substr(begin, m_ends[index] - begin);
     }
     std::string_view operator[](std::size_t index) const { return line(index); }
@@ -71,6 +71,8 @@ public:
     }
 
 private:
+    static constexpr std::string_view LineBreak = "\r\n"; // after every line in the storage
+
     std::string_view bytes() const
     {
         return m_bytes ? std::string_view(*m_bytes) : std::string_view();
