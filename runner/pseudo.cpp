@@ -1,38 +1,53 @@
 #include "pseudo.h"
 
-#include "linesplitter.h"
+#include "capturefile.h"
 #include "rubies.h"
+#include "runtimefaulthandlers.h"
 
 #include <ruby/encoding.h>
+#include <ruby/io.h>
 
-#include <cerrno>
+#include <algorithm>
 #include <cstring>
-#include <exception>
 #include <memory>
 #include <stdexcept>
-#include <unistd.h>
 #include <utility>
 
 namespace {
 
 // Process-wide capture state, kept between runs.
-VALUE captureClass = Qnil;
-VALUE captureObject = Qnil; // Qnil until the first run creates class and object
-VALUE savedStdin = Qnil;
-VALUE savedStdout = Qnil;
-VALUE savedStderr = Qnil;
+VALUE captureClass = Qnil; // Qnil until the first run creates it
+VALUE environmentModule = Qnil;
+VALUE exitBangClass = Qnil;
+VALUE instructionSequenceClass = Qnil;
+std::unique_ptr<CaptureFile> captureFile;
 std::string outputBuffer;
-LineList *outputLines = nullptr;
-// Mirrors outputBuffer into *outputLines incrementally: re-splitting the whole buffer on
-// every write made long outputs cost quadratic time.
-LineSplitter outputSplitter;
-bool outputLinesSynced = false; // *outputLines already holds the split of outputBuffer
-// A filter writes about as much as it reads: room for that much output is reserved up front,
-// so a large output is not copied again and again while the buffers grow.
-std::size_t expectedLines = 0;
-std::size_t expectedBytes = 0;
-// A failure of our own code inside a write; the script is ended and this is rethrown.
-std::exception_ptr pluginFailure;
+bool outputWritten = false; // a write of at least one byte happened in this run
+
+/// A run's own standard streams, made for it: whatever a script does to them (a `write` of its
+/// own, `reopen`, `close`, `set_encoding`) ends with the run.
+struct RunStreams
+{
+    VALUE output = Qnil; // $stdout and STDOUT: buffered, as the `ruby` command's
+    VALUE errors = Qnil; // $stderr and STDERR: every write goes out at once
+    VALUE input = Qnil;  // $stdin and STDIN: a real IO at its end
+};
+RunStreams current;
+
+/// What a run changes and gives back; Qundef stands for a constant that was not defined.
+struct SavedStreams
+{
+    VALUE in = Qnil;
+    VALUE out = Qnil;
+    VALUE err = Qnil;
+    VALUE stdinConstant = Qundef;
+    VALUE stdoutConstant = Qundef;
+    VALUE stderrConstant = Qundef;
+    VALUE dataConstant = Qundef;
+    VALUE programName = Qnil;
+    VALUE data = Qnil; // the DATA stream this run defined, if any
+};
+SavedStreams saved;
 
 /// Holds a run's input text for as long as the ARGV Strings made from it live.
 using TextOwner = std::shared_ptr<const std::string>;
@@ -42,7 +57,21 @@ struct Run
     const std::string *text;
     const LineList *params;
     const TextOwner *paramsText;
+    const std::string *fileName;
+    const std::string *data; // what follows __END__, or null
+    VALUE error;             // the error that ended the script, or nil
 };
+
+Run &runOf(VALUE run)
+{
+    // rb_protect hands its argument over as a VALUE.
+    return *reinterpret_cast<Run *>(run); // NOLINT(performance-no-int-to-ptr)
+}
+
+VALUE runValue(Run &run)
+{
+    return reinterpret_cast<VALUE>(&run);
+}
 
 void freeTextOwner(void *owner)
 {
@@ -64,98 +93,283 @@ const rb_data_type_t textOwnerType = {
     RUBY_TYPED_FREE_IMMEDIATELY,
 };
 
-/// Reads one byte of the process's standard input; false at its end or when it can't be read.
-bool readStdinByte(unsigned char &byte)
+/// Length of @p bytes up to its first NUL byte: a piece of text ends there, as a C string.
+long lengthBeforeNul(const char *bytes, long length)
 {
-    for (;;) {
-        const ssize_t n = ::read(STDIN_FILENO, &byte, 1);
-        if (n == 1)
-            return true;
-        if (n < 0 && errno == EINTR)
+    const void *nul = std::memchr(bytes, '\0', static_cast<std::size_t>(length));
+    return nul ? static_cast<const char *>(nul) - bytes : length;
+}
+
+/// What follows a line `__END__` of @p script, as the `ruby` command gives it to a script as
+/// DATA (lines ending with LF); none when there is no such line.
+std::unique_ptr<std::string> dataAfterEnd(const LineList &script)
+{
+    for (std::size_t i = 0; i < script.count(); ++i) {
+        if (script[i] != "__END__")
             continue;
-        return false;
+        auto data = std::make_unique<std::string>();
+        for (std::size_t j = i + 1; j < script.count(); ++j)
+            data->append(script[j]).push_back('\n');
+        return data;
     }
+    return nullptr;
+}
+
+/// Runs @p function under rb_protect and forgets what it raised; answers whether it returned.
+bool protectedCall(VALUE (*function)(VALUE), VALUE argument)
+{
+    int state = 0;
+    rb_protect(function, argument, &state);
+    if (state)
+        Rubies::clearErrinfo();
+    return state == 0;
+}
+
+VALUE constantOrUndef(ID name)
+{
+    return rb_const_defined_at(rb_cObject, name) ? rb_const_get_at(rb_cObject, name) : Qundef;
+}
+
+/// Makes @p name a constant of Object with @p value (none for Qundef), without the runtime's
+/// warning about a constant that is already defined.
+void setConstant(ID name, VALUE value)
+{
+    if (rb_const_defined_at(rb_cObject, name))
+        rb_const_remove(rb_cObject, name);
+    if (value != Qundef)
+        rb_const_set(rb_cObject, name, value);
+}
+
+ID id(const char *name)
+{
+    return rb_intern(name);
+}
+
+/// Whether @p error is reported in the output: exit and abort end a script quietly, and
+/// internal jump data is no object to print.
+bool isReported(VALUE error)
+{
+    return !NIL_P(error) && !RB_TYPE_P(error, T_IMEMO) &&
+           !RTEST(rb_obj_is_kind_of(error, rb_eSystemExit));
+}
+
+/// Writes out what waits in the buffer of @p io, an open IO of the runtime: whatever reaches
+/// the capture file past that buffer (another stream, a child, `syswrite`) must come after it.
+void flushPending(VALUE io)
+{
+    const rb_io_t *file = RB_TYPE_P(io, T_FILE) ? RFILE(io)->fptr : nullptr;
+    if (file && file->fd >= 0 && file->wbuf.len > 0)
+        rb_io_flush(io);
+}
+
+/// A new capture stream of the runtime over @p descriptor, which it must never close: the
+/// descriptor serves every run.
+VALUE newCaptureStream(int descriptor)
+{
+    const VALUE args[] = {INT2FIX(descriptor), rb_str_new_cstr("w")};
+    const VALUE stream = rb_class_new_instance(2, args, captureClass);
+    rb_funcall(stream, id("autoclose="), 1, Qfalse);
+    return stream;
 }
 
 } // namespace
-
-/// Puts the saved standard streams back when a run ends, whichever way it ends.
-class RestoreStreamsOnExit
-{
-public:
-    RestoreStreamsOnExit() = default;
-    ~RestoreStreamsOnExit() { Pseudo::RestoreStreams(); }
-    RestoreStreamsOnExit(const RestoreStreamsOnExit &) = delete;
-    RestoreStreamsOnExit &operator=(const RestoreStreamsOnExit &) = delete;
-};
 
 const std::string &Pseudo::OutputBuffer()
 {
     return outputBuffer;
 }
 
-VALUE Pseudo::RunScript(const LineList &script, const LineList &params, LineList *lines)
+VALUE Pseudo::RunScript(const LineList &script, const LineList &params, LineList *lines,
+                        std::string_view fileName)
 {
-    // Everything that allocates on the C++ side happens before the runtime is entered, so no
+    // Everything that allocates on the C++ side happens outside the runtime's calls, so no
     // Ruby raise can skip a destructor.
     const std::string text = script.text();
-    expectedLines = params.count();
-    expectedBytes = params.textLength() - 2 * params.count();
-    outputBuffer.reserve(params.textLength());
-
-    if (NIL_P(captureObject)) {
-        int state = 0;
-        rb_protect(
-            [](VALUE) -> VALUE {
-                CreateCapture();
-                return Qnil;
-            },
-            Qnil, &state);
-        if (state) {
-            Rubies::clearErrinfo();
-            throw std::runtime_error("Could not create the stream capture object");
-        }
-    }
-
-    InstallCapture();
-    const RestoreStreamsOnExit restore;
+    const std::string name = fileName.empty() ? std::string("-") : std::string(fileName);
+    const std::unique_ptr<std::string> data = dataAfterEnd(script);
     outputBuffer.clear();
-    outputLines = lines;
-    outputLinesSynced = false;
-    pluginFailure = nullptr;
+    outputWritten = false;
 
+    if (!captureFile)
+        captureFile = std::make_unique<CaptureFile>();
+    if (NIL_P(captureClass) && !protectedCall([](VALUE) { return CreateCapture(), Qnil; }, Qnil))
+        throw std::runtime_error("Could not create the stream capture object");
+
+    // The runtime turns a machine-stack overflow into SystemStackError with these.
+    const RuntimeFaultHandlers faultHandlers;
     const TextOwner paramsText = params.sharedText();
-    Run run{&text, &params, &paramsText};
+    Run run{&text, &params, &paramsText, &name, data.get(), Qnil};
     int state = 0;
-    VALUE result = rb_protect(Evaluate, reinterpret_cast<VALUE>(&run), &state);
+    VALUE result = rb_protect(InstallCapture, runValue(run), &state);
+    if (!state)
+        result = rb_protect(Evaluate, runValue(run), &state);
     if (state) {
         result = Qnil;
-        const VALUE error = Rubies::errinfo();
-        // Internal jump data is no object to print; a failure of ours is rethrown below.
-        if (!pluginFailure && !NIL_P(error) && !RB_TYPE_P(error, T_IMEMO)) {
-            int writeState = 0;
-            rb_protect(WriteError, error, &writeState);
-        }
+        run.error = Rubies::errinfo();
         Rubies::clearErrinfo();
     }
-    outputLines = nullptr;
-    if (pluginFailure)
-        std::rethrow_exception(std::exchange(pluginFailure, nullptr));
+    protectedCall(Finish, runValue(run));
+    // The last of what the script wrote may still wait in the stream's buffer.
+    protectedCall([](VALUE output) { return flushPending(output), Qnil; }, current.output);
+    RestoreStreams(Qnil);
+    RB_GC_GUARD(run.error);
+    CollectOutput(lines);
     return result;
 }
 
-VALUE Pseudo::Evaluate(VALUE runValue)
+void Pseudo::CreateCapture()
 {
-    // rb_protect hands its argument over as a VALUE.
-    const Run *run = reinterpret_cast<const Run *>(runValue); // NOLINT(performance-no-int-to-ptr)
-    SetArgv(*run->params, *run->paramsText);
+    environmentModule = rb_define_module("Korvex");
+    rb_global_variable(&environmentModule);
+    exitBangClass = rb_const_defined_at(environmentModule, id("ExitBang"))
+                        ? rb_const_get_at(environmentModule, id("ExitBang"))
+                        : rb_eSystemExit;
+    rb_global_variable(&exitBangClass);
+    instructionSequenceClass = rb_path2class("RubyVM::InstructionSequence");
+    rb_global_variable(&instructionSequenceClass);
+
+    // Its objects are real IOs of the runtime over the capture file, so every IO method finds a
+    // file behind them; only the ways into the file past a stream's buffer are its own.
+    captureClass = rb_class_new(Rubies::ioClass());
+    rb_global_variable(&captureClass);
+    // Public, so that `$stdout.write("x")` works; takes any number of arguments so that
+    // `puts` and `p` write a line and its break in one call.
+    rb_define_method(captureClass, "write", CaptureWrite, -1);
+    for (const char *unbuffered : {"syswrite", "write_nonblock", "pwrite"})
+        rb_define_method(captureClass, unbuffered, CaptureUnbuffered, -1);
+
+    // A script may assign the streams and constants; the saved values must survive until they
+    // are restored.
+    for (VALUE *value :
+         {&current.output, &current.errors, &current.input, &saved.in, &saved.out, &saved.err,
+          &saved.stdinConstant, &saved.stdoutConstant, &saved.stderrConstant, &saved.dataConstant,
+          &saved.programName, &saved.data})
+        rb_global_variable(value);
+}
+
+VALUE Pseudo::InstallCapture(VALUE runArgument)
+{
+    const Run &run = runOf(runArgument);
+    saved.in = Rubies::stdinVar();
+    saved.out = Rubies::stdoutVar();
+    saved.err = Rubies::stderrVar();
+    saved.stdinConstant = constantOrUndef(id("STDIN"));
+    saved.stdoutConstant = constantOrUndef(id("STDOUT"));
+    saved.stderrConstant = constantOrUndef(id("STDERR"));
+    saved.dataConstant = constantOrUndef(id("DATA"));
+    saved.programName = rb_gv_get("$0");
+    saved.data = Qnil;
+
+    current.output = newCaptureStream(captureFile->outputDescriptor());
+    current.errors = newCaptureStream(captureFile->errorDescriptor());
+    rb_funcall(current.errors, id("sync="), 1, Qtrue);
+    // Standard input at its end, as under `ruby script.rb < /dev/null`: the editor's own
+    // standard input is a terminal or nothing, and reading it would freeze the editor.
+    current.input = rb_funcall(rb_cFile, id("open"), 1, rb_const_get(rb_cFile, id("NULL")));
+
+    Rubies::stdinVar() = current.input;
+    Rubies::stdoutVar() = current.output;
+    Rubies::stderrVar() = current.errors;
+    setConstant(id("STDIN"), current.input);
+    setConstant(id("STDOUT"), current.output);
+    setConstant(id("STDERR"), current.errors);
+    // `__FILE__ == $0` holds in the script, as it does for the file `ruby` runs.
+    ruby_set_script_name(rb_external_str_new_with_enc(
+        run.fileName->data(), static_cast<long>(run.fileName->size()), rb_filesystem_encoding()));
+    rb_ivar_set(environmentModule, id("@output"), current.output);
+    rb_ivar_set(environmentModule, id("@errors"), current.errors);
+    rb_ivar_set(environmentModule, id("@input"), current.input);
+    rb_ivar_set(environmentModule, id("@at_exit_blocks"), rb_ary_new());
+    return Qnil;
+}
+
+VALUE Pseudo::RestoreStreams(VALUE)
+{
+    Rubies::stdinVar() = saved.in;
+    Rubies::stdoutVar() = saved.out;
+    Rubies::stderrVar() = saved.err;
+    protectedCall(
+        [](VALUE) {
+            for (const char *name : {"@output", "@errors", "@input", "@at_exit_blocks"})
+                rb_ivar_set(environmentModule, id(name), Qnil);
+            return Qnil;
+        },
+        Qnil);
+    protectedCall(
+        [](VALUE) {
+            setConstant(id("STDIN"), saved.stdinConstant);
+            setConstant(id("STDOUT"), saved.stdoutConstant);
+            setConstant(id("STDERR"), saved.stderrConstant);
+            return Qnil;
+        },
+        Qnil);
+    protectedCall(
+        [](VALUE) {
+            // Only this run's DATA goes; one the script made itself stays.
+            if (!NIL_P(saved.data) && constantOrUndef(id("DATA")) == saved.data)
+                setConstant(id("DATA"), saved.dataConstant);
+            return Qnil;
+        },
+        Qnil);
+    protectedCall(
+        [](VALUE) {
+            if (RB_TYPE_P(saved.programName, T_STRING))
+                ruby_set_script_name(saved.programName);
+            return Qnil;
+        },
+        Qnil);
+    protectedCall([](VALUE input) { return rb_io_close(input); }, current.input);
+    saved = SavedStreams{};
+    current = RunStreams{};
+    return Qnil;
+}
+
+VALUE Pseudo::Evaluate(VALUE runArgument)
+{
+    const Run &run = runOf(runArgument);
+    SetArgv(*run.params, *run.paramsText);
+    if (run.data) {
+        rb_require("stringio");
+        const VALUE text = rb_enc_str_new(run.data->data(), static_cast<long>(run.data->size()),
+                                          rb_locale_encoding());
+        saved.data = rb_funcall(rb_path2class("StringIO"), id("new"), 1, text);
+        setConstant(id("DATA"), saved.data);
+    }
     // Compiled from a String in the locale's encoding, so that the script's literals carry
-    // the host's coding, as they do under the `ruby` command.
-    const VALUE source = rb_enc_str_new(run->text->data(), static_cast<long>(run->text->size()),
-                                        rb_locale_encoding());
-    const VALUE binding = rb_const_get(rb_cObject, rb_intern("TOPLEVEL_BINDING"));
-    return rb_funcall(rb_mKernel, rb_intern("eval"), 4, source, binding, rb_str_new_cstr("(eval)"),
-                      INT2FIX(1));
+    // the host's coding, as they do under the `ruby` command. Compiled as a file is (not
+    // evaluated into a binding): its local variables are its own, a top-level `return` ends
+    // it, and its path is the base of `require_relative`.
+    const VALUE source =
+        rb_enc_str_new(run.text->data(), static_cast<long>(run.text->size()), rb_locale_encoding());
+    const VALUE file = rb_external_str_new_with_enc(
+        run.fileName->data(), static_cast<long>(run.fileName->size()), rb_filesystem_encoding());
+    const VALUE realPath = *run.fileName == "-" ? Qnil : file;
+    const VALUE sequence =
+        rb_funcall(instructionSequenceClass, id("compile"), 4, source, file, realPath, INT2FIX(1));
+    return rb_funcall(sequence, id("eval"), 0);
+}
+
+VALUE Pseudo::Finish(VALUE runArgument)
+{
+    const Run &run = runOf(runArgument);
+    // at_exit blocks run last first, as at the end of a `ruby` process, before the error that
+    // ended the script is reported; exit! skips them.
+    const bool skipAtExit = RTEST(rb_obj_is_kind_of(run.error, exitBangClass));
+    const VALUE blocks = rb_ivar_get(environmentModule, id("@at_exit_blocks"));
+    while (RB_TYPE_P(blocks, T_ARRAY) && RARRAY_LEN(blocks) > 0) {
+        const VALUE block = rb_ary_pop(blocks);
+        if (skipAtExit)
+            continue;
+        int state = 0;
+        rb_protect([](VALUE proc) { return rb_funcall(proc, id("call"), 0); }, block, &state);
+        if (state) {
+            const VALUE error = Rubies::errinfo();
+            Rubies::clearErrinfo();
+            WriteError(error);
+        }
+    }
+    WriteError(run.error);
+    return Qnil;
 }
 
 namespace {
@@ -163,8 +377,7 @@ namespace {
 /// Length of @p line up to its first NUL byte: an argument is a C string.
 long argumentLength(std::string_view line)
 {
-    const void *nul = std::memchr(line.data(), '\0', line.size());
-    return static_cast<long>(nul ? static_cast<const char *>(nul) - line.data() : line.size());
+    return lengthBeforeNul(line.data(), static_cast<long>(line.size()));
 }
 
 } // namespace
@@ -214,142 +427,83 @@ void Pseudo::SetArgv(const LineList &params, const std::shared_ptr<const std::st
     RB_GC_GUARD(all);
 }
 
-VALUE Pseudo::WriteError(VALUE error)
+void Pseudo::WriteError(VALUE error)
 {
-    return CaptureWrite(1, &error, captureObject);
+    if (!isReported(error))
+        return;
+    // The message as the exception turns into a string, no class name, no backtrace, on the
+    // standard error stream as the `ruby` command reports it, past any `write` a script
+    // defined.
+    protectedCall(
+        [](VALUE exception) {
+            const VALUE message = rb_obj_as_string(exception);
+            const long length = RSTRING_LEN(message);
+            const long kept = lengthBeforeNul(RSTRING_PTR(message), length);
+            flushPending(current.output);
+            if (kept > 0)
+                rb_io_bufwrite(current.errors, RSTRING_PTR(message), static_cast<size_t>(kept));
+            outputWritten = outputWritten || length > 0;
+            return Qnil;
+        },
+        error);
 }
 
-void Pseudo::CreateCapture()
-{
-    captureClass = rb_class_new(Rubies::ioClass());
-    rb_global_variable(&captureClass);
-    // Public, so that `$stdout.write("x")` works; takes any number of arguments so that
-    // `puts` and `p` write a line and its break in one call.
-    rb_define_method(captureClass, "write", CaptureWrite, -1);
-    rb_define_module_function(captureClass, "gets", CaptureGets, 0);
-    rb_define_module_function(captureClass, "getc", CaptureGetc, 0);
-    // What an output stream needs for ordinary scripts. The inherited IO versions would find
-    // no file behind the object (flush even recursed until the stack ran out).
-    rb_define_method(captureClass, "flush", CaptureSelf, 0);
-    rb_define_method(captureClass, "sync", CaptureTrue, 0);
-    rb_define_method(captureClass, "sync=", CaptureSetSync, 1);
-    rb_define_method(captureClass, "fileno", CaptureNil, 0);
-    rb_define_method(captureClass, "tty?", CaptureFalse, 0);
-    rb_define_method(captureClass, "isatty", CaptureFalse, 0);
-    captureObject = rb_data_object_wrap(captureClass, nullptr, nullptr, nullptr);
-    rb_global_variable(&captureObject);
-    // A script may assign `$stdout` and friends; the saved values must survive until restored.
-    rb_global_variable(&savedStdin);
-    rb_global_variable(&savedStdout);
-    rb_global_variable(&savedStderr);
-}
-
-void Pseudo::InstallCapture()
-{
-    savedStdin = Rubies::stdinVar();
-    savedStdout = Rubies::stdoutVar();
-    savedStderr = Rubies::stderrVar();
-    Rubies::stdinVar() = captureObject;
-    Rubies::stdoutVar() = captureObject;
-    Rubies::stderrVar() = captureObject;
-}
-
-void Pseudo::RestoreStreams()
-{
-    Rubies::stdinVar() = savedStdin;
-    Rubies::stdoutVar() = savedStdout;
-    Rubies::stderrVar() = savedStderr;
-}
-
-bool Pseudo::AppendOutput(const char *bytes, long length) noexcept
+void Pseudo::CollectOutput(LineList *lines)
 {
     try {
-        // The text ends at its first NUL byte.
-        const std::string_view piece(bytes, ::strnlen(bytes, static_cast<std::size_t>(length)));
-        outputBuffer.append(piece);
-        if (outputLines) {
-            if (!outputLinesSynced) {
-                // Until the first non-empty write the caller's list stays as it was handed in;
-                // the buffer is still empty then.
-                outputLines->clear();
-                outputLines->reserve(expectedLines, expectedBytes);
-                outputSplitter.reset();
-                outputLinesSynced = true;
-            }
-            outputSplitter.feed(piece, *outputLines);
-        }
-        return true;
+        captureFile->appendContents(outputBuffer);
     } catch (...) {
-        pluginFailure = std::current_exception();
-        return false;
+        captureFile->renew();
+        throw;
     }
+    // The next run starts with an empty file; a child still holding this one writes nowhere.
+    captureFile->renew();
+    const bool anything = outputWritten || !outputBuffer.empty();
+    // What went past `write` (a child's output, `syswrite`) may hold NUL bytes, which the
+    // text cannot: they are dropped.
+    outputBuffer.erase(std::remove(outputBuffer.begin(), outputBuffer.end(), '\0'),
+                       outputBuffer.end());
+    if (lines && anything)
+        lines->setText(outputBuffer);
 }
 
-VALUE Pseudo::CaptureWrite(int argc, VALUE *argv, VALUE)
+VALUE Pseudo::CaptureWrite(int argc, VALUE *argv, VALUE self)
 {
+    if (self != current.output)
+        flushPending(current.output);
+    // Each piece of text ends at its first NUL byte, as a C string does; the count answered
+    // is of every byte. The common case (Strings without NUL) goes on to IO#write as it is.
     long total = 0;
-    for (int i = 0; i < argc; ++i) {
-        VALUE text = argv[i];
-        if (!RB_TYPE_P(text, T_STRING))
-            text = rb_obj_as_string(text);
-        const long length = RSTRING_LEN(text);
-        total += length;
-        if (length != 0 && !AppendOutput(RSTRING_PTR(text), length))
-            rb_raise(rb_eFatal, "Korvex could not store the script's output");
+    bool plain = true;
+    for (int i = 0; i < argc && plain; ++i) {
+        plain = RB_TYPE_P(argv[i], T_STRING) &&
+                !std::memchr(RSTRING_PTR(argv[i]), '\0', static_cast<size_t>(RSTRING_LEN(argv[i])));
+        if (plain)
+            total += RSTRING_LEN(argv[i]);
     }
+    if (plain) {
+        rb_call_super(argc, argv);
+    } else {
+        total = 0;
+        for (int i = 0; i < argc; ++i) {
+            VALUE text = argv[i];
+            if (!RB_TYPE_P(text, T_STRING))
+                text = rb_obj_as_string(text);
+            const long length = RSTRING_LEN(text);
+            total += length;
+            const long kept = lengthBeforeNul(RSTRING_PTR(text), length);
+            if (kept < length)
+                text = rb_str_subseq(text, 0, kept);
+            if (kept > 0)
+                rb_call_super(1, &text);
+        }
+    }
+    outputWritten = outputWritten || total > 0;
     return LONG2NUM(total);
 }
 
-VALUE Pseudo::CaptureGets(VALUE)
+VALUE Pseudo::CaptureUnbuffered(int argc, VALUE *argv, VALUE)
 {
-    // LF or CR LF ends a line, a lone CR is dropped, the end of input ends the last line.
-    // The line is collected in a Ruby String: a raise here must skip no C++ destructor.
-    const VALUE line = rb_str_buf_new(80);
-    unsigned char byte = 0;
-    while (readStdinByte(byte) && byte != '\n') {
-        if (byte != '\r')
-            rb_str_cat(line, reinterpret_cast<const char *>(&byte), 1);
-    }
-    VALUE result = Qnil;
-    if (RSTRING_LEN(line) != 0 && RSTRING_PTR(line)[0] != '\x04') {
-        rb_str_cat(line, "\n", 1);
-        // Read as `ruby` reads its standard input: in the default external encoding.
-        rb_enc_associate(line, rb_default_external_encoding());
-        result = line;
-    }
-    rb_lastline_set(result);
-    return result;
-}
-
-VALUE Pseudo::CaptureGetc(VALUE)
-{
-    unsigned char byte = 0;
-    if (!readStdinByte(byte))
-        return INT2FIX(26); // the end of input reads as Ctrl-Z
-    return byte == 0 ? Qnil : INT2FIX(byte);
-}
-
-VALUE Pseudo::CaptureSelf(VALUE self)
-{
-    return self;
-}
-
-VALUE Pseudo::CaptureTrue(VALUE)
-{
-    return Qtrue; // every write goes straight to the buffer
-}
-
-VALUE Pseudo::CaptureFalse(VALUE)
-{
-    return Qfalse;
-}
-
-VALUE Pseudo::CaptureNil(VALUE)
-{
-    return Qnil;
-}
-
-VALUE Pseudo::CaptureSetSync(VALUE, VALUE sync)
-{
-    return sync;
+    flushPending(current.output);
+    return rb_call_super(argc, argv);
 }

@@ -6,50 +6,50 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 /**
  * Runs a script in the embedded runtime with its standard streams captured.
  *
- * For the duration of a run `$stdin`, `$stdout` and `$stderr` all point at one capture
- * object: whatever the script writes lands in one buffer in write order, mirrored into the
- * caller's line list; what it reads with `gets`/`getc` comes from the process's standard input
- * (file descriptor 0). The state here is process-wide and kept between runs; not reentrant.
+ * For the duration of a run `$stdout` and `$stderr` (and the constants STDOUT and STDERR) are
+ * capture streams made for that run: real IOs of the runtime over one anonymous file, so
+ * every IO method behaves as on a file. Whatever the script and the child processes it starts
+ * write lands there in write order, as on a terminal; `$stdin` and STDIN are at their end.
+ * The state here is process-wide and kept between runs; not reentrant.
  */
 class Pseudo
 {
 public:
     /**
-     * Runs the whole text of @p script with the lines of @p params as `ARGV`. Everything the
-     * script writes is collected in OutputBuffer() and, after every non-empty write, mirrored
-     * into @p outputLines when given (a script that writes nothing leaves that list as it
-     * was). A script error, `exit` or `abort` ends the script and its message is written to
-     * the output like any other write. The standard stream globals get their values back on
-     * every way out. Returns the script's value (nil when it raised). Throws only for
-     * failures of the plug-in's own code, after the streams have been restored.
+     * Runs the whole text of @p script with the lines of @p params as `ARGV`, as the `ruby`
+     * command would run the file @p fileName ("-" when empty): that name is `__FILE__` and
+     * `$0`, and `require_relative` resolves against its folder. Everything the script writes
+     * is collected in OutputBuffer() and, when anything was written, put into @p outputLines
+     * when given (a script that writes nothing leaves that list as it was). `exit` and `abort`
+     * end the script quietly (abort's message is written by abort itself); any other error
+     * ends it and its message is written to the output. Blocks the script registered with
+     * `at_exit` run at its end. The standard streams, their constants and `$0` get their
+     * values back on every way out. Returns the script's value (nil when it raised). Throws
+     * only for failures of the plug-in's own code, after the streams have been restored.
      * The runtime must have been started.
      */
-    static VALUE RunScript(const LineList &script, const LineList &params, LineList *outputLines);
+    static VALUE RunScript(const LineList &script, const LineList &params, LineList *outputLines,
+                           std::string_view fileName = {});
 
-    /// Everything the last run wrote (cut at NUL bytes); emptied when the next run begins.
+    /// Everything the last run wrote (each write cut at its first NUL byte); emptied when the
+    /// next run begins.
     static const std::string &OutputBuffer();
 
 private:
-    static void InstallCapture();
-    static void RestoreStreams();
     static void CreateCapture();
-    static bool AppendOutput(const char *bytes, long length) noexcept;
+    static VALUE InstallCapture(VALUE run);
+    static VALUE RestoreStreams(VALUE);
     static VALUE Evaluate(VALUE run);
+    static VALUE Finish(VALUE run);
     static void SetArgv(const LineList &params,
                         const std::shared_ptr<const std::string> &paramsText);
-    static VALUE WriteError(VALUE error);
+    static void WriteError(VALUE error);
+    static void CollectOutput(LineList *outputLines);
     static VALUE CaptureWrite(int argc, VALUE *argv, VALUE self);
-    static VALUE CaptureGets(VALUE self);
-    static VALUE CaptureGetc(VALUE self);
-    static VALUE CaptureSelf(VALUE self);
-    static VALUE CaptureTrue(VALUE self);
-    static VALUE CaptureFalse(VALUE self);
-    static VALUE CaptureNil(VALUE self);
-    static VALUE CaptureSetSync(VALUE self, VALUE sync);
-
-    friend class RestoreStreamsOnExit;
+    static VALUE CaptureUnbuffered(int argc, VALUE *argv, VALUE self);
 };

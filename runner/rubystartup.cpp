@@ -1,5 +1,8 @@
 #include "rubystartup.h"
 
+#include "runtimefaulthandlers.h"
+#include "scriptenvironment_rb.h"
+
 #include <QFile>
 
 #include <ruby.h>
@@ -105,93 +108,10 @@ CommandLine &processCommandLine()
     return line;
 }
 
-/// Replaces `exit!`, which would end the host process and lose the user's unsaved documents:
-/// it ends only the script, like `exit`, with its own message.
-VALUE scriptExitBang(int argc, VALUE *argv, VALUE)
+/// Makes the runtime's environment for scripts; see scriptenvironment.rb.
+VALUE defineScriptEnvironment(VALUE)
 {
-    VALUE status = Qnil;
-    rb_scan_args(argc, argv, "01", &status);
-    if (NIL_P(status))
-        status = Qfalse; // exit! fails by default
-    VALUE args[2] = {status, rb_str_new_cstr("exit! ends only the script")};
-    rb_exc_raise(rb_class_new_instance(2, args, rb_eSystemExit));
-    return Qnil;
-}
-
-/// Replaces `fork` and `Process.daemon`: the child would go on running the editor after the
-/// script, and a daemonising parent ends at once.
-[[noreturn]] VALUE scriptFork(int, VALUE *, VALUE)
-{
-    rb_raise(rb_eNotImpError, "fork is not available in the editor");
-}
-
-/// Replaces `exec`, which would put another program in the editor's place and lose its
-/// documents.
-[[noreturn]] VALUE scriptExec(int, VALUE *, VALUE)
-{
-    rb_raise(rb_eNotImpError, "exec is not available in the editor");
-}
-
-// The other ways of duplicating the process (a command of "-" makes popen and open fork),
-// signals a script would send to the editor itself, and the standard streams' descriptors,
-// which are the editor's own: closing or redirecting them would outlive the script.
-constexpr char kProcessGuards[] = R"(
-module Korvex
-  module NoSelfSignals
-    def kill(signal, *pids)
-      own = [Process.pid, 0, -1, -Process.getpgrp]
-      if signal != 0 && pids.any? { |pid| own.include?(pid) }
-        raise NotImplementedError, "signals to the editor's own process are not available in the editor"
-      end
-      super
-    end
-  end
-  # Every run refills ARGV in place; once frozen, no later run could get its lines.
-  module KeepArgvOpen
-    def freeze
-      raise NotImplementedError, "freezing ARGV is not available in the editor"
-    end
-  end
-  module KeepStandardStream
-    %i[close close_read close_write reopen].each do |name|
-      define_method(name) do |*|
-        raise IOError, "#{name} of a standard stream is not available in the editor"
-      end
-    end
-  end
-  module NoForkingPopen
-    def popen(*args, **opts, &block)
-      cmd = args.find { |a| !a.is_a?(Hash) }
-      raise NotImplementedError, "fork is not available in the editor" if cmd == "-"
-      super
-    end
-  end
-  module NoForkingOpen
-    private def open(*args, **opts, &block)
-      raise NotImplementedError, "fork is not available in the editor" if args.first == "|-"
-      super
-    end
-  end
-end
-IO.singleton_class.prepend(Korvex::NoForkingPopen)
-Kernel.prepend(Korvex::NoForkingOpen)
-Kernel.singleton_class.prepend(Korvex::NoForkingOpen)
-Process.singleton_class.prepend(Korvex::NoSelfSignals)
-ARGV.singleton_class.prepend(Korvex::KeepArgvOpen)
-[STDIN, STDOUT, STDERR].each { |io| io.singleton_class.prepend(Korvex::KeepStandardStream) }
-)";
-
-VALUE guardProcessExit(VALUE)
-{
-    rb_define_module_function(rb_mKernel, "exit!", scriptExitBang, -1);
-    rb_define_module_function(rb_mProcess, "exit!", scriptExitBang, -1);
-    rb_define_module_function(rb_mKernel, "fork", scriptFork, -1);
-    rb_define_module_function(rb_mProcess, "fork", scriptFork, -1);
-    rb_define_module_function(rb_mProcess, "daemon", scriptFork, -1);
-    rb_define_module_function(rb_mKernel, "exec", scriptExec, -1);
-    rb_define_module_function(rb_mProcess, "exec", scriptExec, -1);
-    rb_eval_string(kProcessGuards);
-    return Qnil;
+    return rb_eval_string(kScriptEnvironment);
 }
 
 } // namespace
@@ -227,7 +147,10 @@ void StartRuntime()
     ruby_options(3, options);
 
     int state = 0;
-    rb_protect(guardProcessExit, Qnil, &state);
+    rb_protect(defineScriptEnvironment, Qnil, &state);
     if (state)
         rb_set_errinfo(Qnil);
+
+    // Taken while the runtime's handlers are in place, before the guard gives the host's back.
+    RuntimeFaultHandlers::remember();
 }

@@ -57,6 +57,16 @@ void TZerith::setParams(LineList &&lines)
     m_paramList = std::move(lines);
 }
 
+const std::string &TZerith::scriptFileName() const
+{
+    return m_scriptFileName;
+}
+
+void TZerith::setScriptFileName(std::string fileName)
+{
+    m_scriptFileName = std::move(fileName);
+}
+
 const TZerith::TNotifyEvent &TZerith::AfterExec() const
 {
     return m_afterExecHandler;
@@ -86,7 +96,7 @@ void TZerith::Execute(LineList *outputLines)
     if (state)
         Rubies::clearErrinfo(); // a script froze ARGV; the run itself reports that
     DoBeforeExec();
-    Pseudo::RunScript(m_scriptList, m_paramList, outputLines);
+    Pseudo::RunScript(m_scriptList, m_paramList, outputLines, m_scriptFileName);
     DoAfterExec();
 }
 

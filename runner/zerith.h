@@ -5,6 +5,7 @@
 #include <QObject>
 
 #include <functional>
+#include <string>
 
 /**
  * Runs a Ruby script with parameter lines as its `ARGV` in the embedded runtime.
@@ -36,6 +37,11 @@ public:
     void setParams(const LineList &lines);
     /// Replaces the parameters by @p lines, taking them over without a copy.
     void setParams(LineList &&lines);
+    /// The file the script is run as: its `__FILE__` and `$0`, the base of its
+    /// `require_relative` and the name in its error messages. Empty (the default) stands for
+    /// "-", a script without a file.
+    const std::string &scriptFileName() const;
+    void setScriptFileName(std::string fileName);
 
     /// Called with this component after each run of the script.
     const TNotifyEvent &AfterExec() const;
@@ -63,6 +69,7 @@ protected:
 private:
     LineList m_scriptList;
     LineList m_paramList;
+    std::string m_scriptFileName;
     TNotifyEvent m_afterExecHandler;
     TNotifyEvent m_beforeExecHandler;
     bool m_designMode;

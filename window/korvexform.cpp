@@ -186,6 +186,14 @@ void TfrmKorvex::loadChosenScript()
         throw std::runtime_error("ファイル " + path + " は開けません");
     const QByteArray content = file.readAll();
     ScriptText::load(*ui->Memo1, std::string_view(content.constData(), content.size()));
+    m_loadedScript = path;
+}
+
+std::string TfrmKorvex::scriptFileName() const
+{
+    if (!m_loadedScript.empty())
+        return m_loadedScript;
+    return m_scriptsFolder.empty() ? std::string() : m_scriptsFolder + "/untitled.rb";
 }
 
 void TfrmKorvex::run()
@@ -204,6 +212,7 @@ void TfrmKorvex::run()
     inputLines.adoptText(plugin::readSelectedText(m_viewWindow));
 
     runner.setScript(ScriptText::lines(*ui->Memo1));
+    runner.setScriptFileName(scriptFileName());
     // The input is handed over, not copied: it is not needed here any more.
     runner.setParams(std::move(inputLines));
     runner.Execute(&resultLines);

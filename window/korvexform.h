@@ -35,6 +35,9 @@ public:
     platform::WindowHandle viewWindow() const { return m_viewWindow; }
     /// The scripts folder, without a trailing separator.
     const std::string &scriptsFolder() const { return m_scriptsFolder; }
+    /// The file the script in the editor runs as: the script last loaded from the list, or
+    /// "untitled.rb" in the scripts folder before any was loaded.
+    std::string scriptFileName() const;
     /// This window's own handle (owner of its message boxes).
     platform::WindowHandle handle() const { return m_handle; }
 
@@ -63,4 +66,5 @@ private:
     platform::WindowHandle m_handle = nullptr;
     platform::WindowHandle m_viewWindow = nullptr;
     std::string m_scriptsFolder;
+    std::string m_loadedScript; // full path of the script last loaded from the list
 };

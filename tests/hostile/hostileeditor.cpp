@@ -49,9 +49,14 @@ HostileEditor::~HostileEditor()
     qputenv("HOME", m_savedHome);
 }
 
+QString HostileEditor::scriptPath(const QString &name) const
+{
+    return m_home.path() + QStringLiteral("/Documents/Korvex/") + name;
+}
+
 void HostileEditor::addScript(const QString &name, const QByteArray &bytes) const
 {
-    QFile file(m_home.path() + QStringLiteral("/Documents/Korvex/") + name);
+    QFile file(scriptPath(name));
     if (file.open(QIODevice::WriteOnly))
         file.write(bytes);
 }

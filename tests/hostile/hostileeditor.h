@@ -32,6 +32,8 @@ public:
     const QString &loadError() const { return m_loadError; }
     /// Puts @p bytes into Documents/Korvex/@p name, where the script list finds it.
     void addScript(const QString &name, const QByteArray &bytes) const;
+    /// The full path of the script @p name in Documents/Korvex.
+    QString scriptPath(const QString &name) const;
     /// Sets the document to @p document with nothing selected, then invokes Korvex, picks
     /// @p name from its list and presses Run, as a user does.
     Outcome run(const QString &name, const QString &document);

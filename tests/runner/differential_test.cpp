@@ -1,4 +1,6 @@
-// The same script gives the same output through the runner as through the `ruby` command.
+// The same script gives the same output through the runner as through the `ruby` command run
+// as `ruby script.rb LINE... < /dev/null 2>&1` with unbuffered output, a script's error
+// reported by its message alone.
 #include "runner_test_support.h"
 
 #include <QDir>
@@ -62,7 +64,48 @@ const std::vector<Script> scripts = {
     {"Encode",
      "puts ARGV[0].encode('UTF-16LE').bytesize, ARGV[0].unicode_normalize(:nfd).length",
      {"é"}},
+    // What scripts do with their standard streams.
+    {"CsvToStdout",
+     "require 'csv'\nCSV($stdout) { |c| ARGV.each { |l| c << l.split } }",
+     {"a b", "c d"}},
+    {"StreamEncodings",
+     "p $stdout.external_encoding, $stdout.internal_encoding, $stderr.external_encoding, "
+     "$stderr.internal_encoding",
+     {}},
+    {"DeepData", "a = []\n300_000.times { a = [a] }\nputs 'built'\na.inspect", {}},
+    {"PrettyPrint", "pp ARGV\npp 1, {a: [1, 2]}", {"x", "y"}},
+    {"SetEncoding", "$stdout.set_encoding('UTF-8')\nputs ARGV", {"é"}},
+    {"StdinAtItsEnd",
+     "p $stdin.read, $stdin.readlines, $stdin.gets\n$stdin.each_line { |l| p l }\n"
+     "puts(ARGV.empty? ? $stdin.read : ARGV)",
+     {"arg"}},
+    {"MainGuard",
+     "def main(lines) = lines.each { |l| puts l.upcase }\nmain(ARGV) if __FILE__ == $0",
+     {"a", "b"}},
+    {"ExitWithStatus", "puts 'a'\nexit 3\nputs 'b'", {}},
+    {"ExitFalse", "puts 'a'\nexit(false)", {}},
+    {"Abort", "puts 'a'\nabort('gone')", {}},
+    {"StringIOAndBack",
+     "require 'stringio'\n$stdout = StringIO.new\nputs 'lost'\n$stdout = STDOUT\nputs 'x'",
+     {}},
+    {"ConstantsLoggerAndChildren",
+     "STDOUT.puts 'x'\nrequire 'logger'\nl = Logger.new(STDERR)\n"
+     "l.formatter = proc { |s, _, _, m| \"#{s}: #{m}\\n\" }\nl.info 'y'\n"
+     "system('echo', 'z')\nwarn 'w'\nputs `echo v`\nsystem('echo e >&2')\nputs 'end'",
+     {}},
+    {"RequireRelative", "require_relative 'helpers'\nputs helped(ARGV)", {"q"}},
+    {"AtExit",
+     "at_exit { puts 'last' }\nat_exit { puts 'second' }\nputs 'first'\nraise 'boom'",
+     {}},
+    {"Data", "puts DATA.read.upcase\n__END__\nabc\ndef", {}},
+    {"TopLevelReturn", "puts 'a'\nreturn if ARGV.empty?\nputs 'b'", {}},
 };
+
+// Makes the `ruby` command's output unbuffered and reports an uncaught error by its message
+// alone, after the script's at_exit blocks, as the runner does.
+constexpr char kReferencePrelude[] =
+    "$stdout.sync = true\n"
+    "at_exit { if $! && !$!.is_a?(SystemExit) then STDERR.write($!.to_s); exit!(1) end }\n";
 
 } // namespace
 
@@ -73,27 +116,32 @@ TEST(Differential, RunnerAndRubyCommandGiveTheSameOutput)
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
     env.remove(QStringLiteral("RUBYOPT"));
+    const auto writeFile = [&dir](const QString &name, const std::string &text) {
+        QFile file(dir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text.data(), static_cast<qint64>(text.size()));
+        return file.fileName();
+    };
+    const QString prelude = writeFile(QStringLiteral("prelude.rb"), kReferencePrelude);
+    writeFile(QStringLiteral("helpers.rb"), "def helped(lines) = lines.map { |l| \"<#{l}>\" }\n");
     for (const Script &s : scripts) {
-        const QString path = dir.filePath(QString::fromUtf8(s.name) + QStringLiteral(".rb"));
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(s.source.data(), static_cast<qint64>(s.source.size()));
-        file.close();
+        const QString path = writeFile(QString::fromUtf8(s.name) + QStringLiteral(".rb"), s.source);
 
-        QStringList args{path};
+        QStringList args{QStringLiteral("-r") + prelude, path};
         for (const std::string &a : s.args)
             args << QString::fromStdString(a);
         QProcess ruby;
         ruby.setProcessEnvironment(env);
+        ruby.setStandardInputFile(QProcess::nullDevice());
+        ruby.setProcessChannelMode(QProcess::MergedChannels);
         ruby.start(QStringLiteral("ruby"), args);
         ASSERT_TRUE(ruby.waitForFinished(30000)) << s.name;
-        const QByteArray expectedText = ruby.readAllStandardOutput();
-        EXPECT_EQ(ruby.exitCode(), 0) << s.name << ": " << ruby.readAllStandardError().data();
+        const QByteArray expectedText = ruby.readAll();
         LineList expected;
         expected.setText(std::string_view(expectedText.constData(), expectedText.size()));
 
         LineList got;
-        runScript(s.source, s.args, &got);
+        runScript(s.source, s.args, &got, path.toStdString());
         EXPECT_EQ(linesOf(got), linesOf(expected)) << s.name;
     }
 }

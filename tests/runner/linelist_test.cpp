@@ -1,9 +1,7 @@
 #include "runner/linelist.h"
-#include "runner/linesplitter.h"
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 #include <vector>
 
@@ -130,59 +128,4 @@ TEST(LineList, ExtendLastStartsALineInAnEmptyList)
     list.extendLast("a");
     list.extendLast("b");
     EXPECT_EQ(linesOf(list), (std::vector<std::string>{"ab"}));
-}
-
-// The splitter must agree with setText() of the whole text however the text is cut up.
-TEST(LineSplitter, AgreesWithSetTextForEveryWayOfCuttingTheText)
-{
-    for (const SplitCase &c : splitCases()) {
-        const std::string text = c.text.substr(0, c.text.find('\0'));
-        LineList expected;
-        expected.setText(text);
-        // Every cut into two pieces, and then every piece a single byte.
-        for (std::size_t cut = 0; cut <= text.size(); ++cut) {
-            LineList lines;
-            LineSplitter splitter;
-            splitter.feed(std::string_view(text).substr(0, cut), lines);
-            splitter.feed(std::string_view(text).substr(cut), lines);
-            EXPECT_EQ(lines, expected) << c.name << " cut at " << cut;
-        }
-        LineList lines;
-        LineSplitter splitter;
-        for (char ch : text)
-            splitter.feed(std::string_view(&ch, 1), lines);
-        EXPECT_EQ(lines, expected) << c.name << " byte by byte";
-    }
-}
-
-TEST(LineSplitter, AgreesWithSetTextAfterEveryPieceOfRandomText)
-{
-    std::mt19937 random(1234);
-    const char alphabet[] = {'a', 'b', '\r', '\n'};
-    for (int round = 0; round < 200; ++round) {
-        std::string text;
-        LineList lines;
-        LineSplitter splitter;
-        for (int piece = 0; piece < 8; ++piece) {
-            std::string p(random() % 4, ' ');
-            for (char &ch : p)
-                ch = alphabet[random() % 4];
-            text += p;
-            splitter.feed(p, lines);
-            LineList expected;
-            expected.setText(text);
-            ASSERT_EQ(lines, expected) << "text so far: " << testing::PrintToString(text);
-        }
-    }
-}
-
-TEST(LineSplitter, ResetStartsANewText)
-{
-    LineList lines;
-    LineSplitter splitter;
-    splitter.feed("a\r", lines);
-    lines.clear();
-    splitter.reset();
-    splitter.feed("\nb", lines);
-    EXPECT_EQ(linesOf(lines), (std::vector<std::string>{"", "b"}));
 }

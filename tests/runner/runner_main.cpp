@@ -8,9 +8,10 @@
 #include <clocale>
 
 std::string runScript(const std::string &script, const std::vector<std::string> &params,
-                      LineList *lines)
+                      LineList *lines, const std::string &fileName)
 {
     TZerith zerith;
+    zerith.setScriptFileName(fileName);
     LineList s;
     s.setText(script);
     zerith.setScript(s);

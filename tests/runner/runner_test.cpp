@@ -11,6 +11,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -106,32 +108,73 @@ TEST(Capture, ManyShortLinesAllArrive)
     EXPECT_EQ(lines[99999], "99999");
 }
 
-TEST(Capture, StreamsAreTheSameValuesAfterEveryRun)
+TEST(Capture, StreamsConstantsAndProgramNameAreTheSameValuesAfterEveryRun)
 {
     const VALUE in = Rubies::stdinVar(), out = Rubies::stdoutVar(), err = Rubies::stderrVar();
+    const auto constant = [](const char *name) {
+        return rb_const_get(rb_cObject, rb_intern(name));
+    };
+    const VALUE stdinConstant = constant("STDIN"), stdoutConstant = constant("STDOUT");
+    const auto programName = [] {
+        VALUE name = rb_gv_get("$0");
+        return std::string(StringValueCStr(name));
+    };
+    const std::string startName = programName();
     for (const char *script :
-         {"print 1", "raise 'boom'", "exit", "$stdout = STDERR; x(", "throw :nowhere"}) {
+         {"print 1", "raise 'boom'", "exit", "$stdout = STDERR; x(", "throw :nowhere",
+          "STDOUT = 1; Object.send(:remove_const, :STDIN); $0 = 'x'", "puts DATA.read\n__END__"}) {
         runScript(script);
         EXPECT_EQ(Rubies::stdinVar(), in) << script;
         EXPECT_EQ(Rubies::stdoutVar(), out) << script;
         EXPECT_EQ(Rubies::stderrVar(), err) << script;
+        EXPECT_EQ(constant("STDIN"), stdinConstant) << script;
+        EXPECT_EQ(constant("STDOUT"), stdoutConstant) << script;
+        EXPECT_EQ(programName(), startName) << script;
+        EXPECT_FALSE(rb_const_defined(rb_cObject, rb_intern("DATA"))) << script;
     }
 }
 
-TEST(Capture, ConstantsKeepTheRealStreams)
+TEST(Capture, StreamsAreARealOutputFileAndAnInputAtItsEnd)
 {
-    EXPECT_EQ(runScript("print STDOUT.equal?($stdout), STDERR.equal?($stderr), STDOUT.fileno, "
-                        "STDERR.fileno"),
-              "falsefalse12");
-}
-
-TEST(Capture, CaptureBehavesAsAnOutputStream)
-{
-    // flush recursed until the stack ran out; sync= raised "uninitialized stream".
-    EXPECT_EQ(runScript("$stdout.sync = true; print $stdout.flush.equal?($stdout), "
-                        "$stdout.sync, $stdout.fileno.inspect, $stdout.tty?, "
-                        "$stderr.isatty; $stderr.flush"),
-              "truetruenilfalsefalse");
+    // The capture was a data object posing as an IO: what it did not define reached a NULL
+    // file pointer (external_encoding) or recursed (set_encoding, flush).
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"print STDOUT.equal?($stdout), STDERR.equal?($stderr), STDIN.equal?($stdin), "
+         "$stdout.is_a?(IO), $stdin.is_a?(IO), $stdout.fileno != $stderr.fileno",
+         "truetruetruetruetruetrue"},
+        {"p $stdout.external_encoding, $stdout.internal_encoding, $stderr.external_encoding",
+         "nil\nnil\nnil\n"},
+        {"$stdout.set_encoding('UTF-8'); print $stdout.external_encoding, 'é'", "UTF-8é"},
+        {"require 'io/console'; begin; $stdout.winsize; rescue SystemCallError => e; print "
+         "e.class; "
+         "end",
+         "Errno::ENOTTY"},
+        {"$stdout.sync = true; print $stdout.flush.equal?($stdout), $stdout.sync, "
+         "$stdout.fileno.is_a?(Integer), $stdout.tty?, $stderr.isatty, $stdout.closed?, "
+         "$stdout.binmode.equal?($stdout), $stdout.fsync; $stderr.flush",
+         "truetruetruefalsefalsefalsetrue0"},
+        {"print $stdout.sync", "false"},
+        {"print $stdin.read.inspect, $stdin.gets.inspect, $stdin.each_line.to_a, "
+         "$stdin.readlines, $stdin.getc.inspect, STDIN.read.inspect, $stdin.eof?",
+         "\"\"nil[][]nil\"\"true"},
+        {"begin; $stdout.gets; rescue IOError => e; print e.message; end",
+         "not opened for reading"},
+        {"require 'csv'; CSV($stdout) { |c| c << %w[a b] }; pp ARGV, 1", "a,b\n[\"x\"]\n1\n"},
+        {"require 'stringio'; $stdout = StringIO.new; puts 'lost'; $stdout = STDOUT; puts 'x'",
+         "x\n"},
+        {"STDOUT.print 'a'; STDERR.print 'b'; $stdout.syswrite('c'); system('printf d'); "
+         "system('printf e >&2'); print `printf f; printf g >&2`; "
+         "IO.popen('printf h').read; print 'i'",
+         "abcdegfi"},
+        {"pid = spawn('sleep 0.2; printf b'); print 'a'; Process.wait(pid); print 'c'", "abc"},
+        {"system('cat'); print 'after'", "after"},
+        {"def $stdout.write(*) = raise('from write'); puts 'x'", "from write"},
+        {"$stderr.reopen(File::NULL); warn 'hidden'; puts 'shown'", "shown\n"},
+        {"print 'a'; $stdout.close; print 'b'", "aclosed stream"},
+    };
+    for (const auto &[script, output] : cases)
+        EXPECT_EQ(runScript(script, {"x"}), output) << script;
+    EXPECT_EQ(runScript("puts 'next'"), "next\n");
 }
 
 TEST(Capture, WriteIsPublic)
@@ -143,7 +186,7 @@ TEST(Capture, SyntaxErrorComesOutAsTheRuntimesMessage)
 {
     LineList lines;
     const std::string out = runScript("puts 1\nputs(", {}, &lines);
-    EXPECT_EQ(out.rfind("(eval):2: syntax error, unexpected end-of-input", 0), 0u) << out;
+    EXPECT_EQ(out.rfind("-:2: syntax error, unexpected end-of-input", 0), 0u) << out;
     EXPECT_EQ(out.find("stack level too deep"), std::string::npos);
 }
 
@@ -253,28 +296,15 @@ TEST(Component, ExecuteNeedsAStartedRuntimeOnlyOnce)
     EXPECT_EQ(Pseudo::OutputBuffer(), "design");
 }
 
-TEST(Input, GetsReadsLinesOfTheRealStandardInput)
+TEST(Input, TheEditorsStandardInputIsNeverRead)
 {
-    const StdinPipe pipe("abc\r\nx\ry\n\n\x04tail\nlast");
-    EXPECT_EQ(runScript("6.times { r = $stdin.class.gets; print r.inspect, $_.inspect, ' ' }"),
-              "\"abc\\n\"\"abc\\n\" \"xy\\n\"\"xy\\n\" nilnil nilnil \"last\\n\"\"last\\n\" "
-              "nilnil ");
-}
-
-TEST(Input, GetcReadsBytesWithNulAsNilAndEndAsCtrlZ)
-{
-    const StdinPipe pipe(std::string("A\0\xff\x1a", 4));
-    EXPECT_EQ(runScript("print 5.times.map { $stdin.class.getc }.inspect"),
-              "[65, nil, 255, 26, 26]");
-}
-
-TEST(Input, UnreadableStandardInputReadsAsEnd)
-{
-    const int saved = ::dup(STDIN_FILENO);
-    ::close(STDIN_FILENO);
-    EXPECT_EQ(runScript("print $stdin.class.gets.inspect, $stdin.class.getc"), "nil26");
-    ::dup2(saved, STDIN_FILENO);
-    ::close(saved);
+    // Reading it froze the editor on a terminal; scripts and their children find an end.
+    const StdinPipe pipe("abc\nx\n");
+    EXPECT_EQ(runScript("print $stdin.read.inspect, STDIN.gets.inspect, `cat`.inspect; "
+                        "system('cat')"),
+              "\"\"nil\"\"");
+    char rest[8] = {};
+    EXPECT_EQ(::read(STDIN_FILENO, rest, sizeof rest), 6);
 }
 
 TEST(Runtime, ScriptsSeeTheFullCoreAndStandardLibrary)
@@ -308,17 +338,50 @@ TEST(Runtime, CurrentExceptionIsClearedAfterItWasWritten)
 TEST(Runtime, ExitEndsOnlyTheScript)
 {
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"print 'a'; exit; print 'b'", "aexit"},
-        {"print 'a'; exit 3", "aexit"},
-        {"print 'a'; exit!; print 'b'", "aexit! ends only the script"},
-        {"exit!(0)", "exit! ends only the script"},
-        {"Process.exit!(true)", "exit! ends only the script"},
-        {"Kernel.exit!", "exit! ends only the script"},
-        {"abort", "exit"},
-        {"abort 'bye'", "bye\nbye"},
+        {"print 'a'; exit; print 'b'", "a"},
+        {"print 'a'; exit 3", "a"},
+        {"print 'a'; exit(false)", "a"},
+        {"print 'a'; exit!; print 'b'", "a"},
+        {"exit!(0)", ""},
+        {"Process.exit!(true)", ""},
+        {"Kernel.exit!", ""},
+        {"abort", ""},
+        {"abort 'bye'", "bye\n"},
         {"begin; exit!; rescue SystemExit => e; print e.status; end", "1"},
+        // at_exit blocks run at the end of the run, last first, before an error is reported.
+        {"at_exit { print 'b' }; at_exit { print 'c' }; print 'a'", "acb"},
+        {"at_exit { print 'x' }; raise 'boom'", "xboom"},
+        {"at_exit { raise 'inner' }; at_exit { exit 2 }; print 'a'", "ainner"},
+        {"at_exit { print 'no' }; exit!", ""},
+        {"at_exit { at_exit { print 'b' }; print 'a' }", "ab"},
     };
     for (const auto &[script, output] : cases)
         EXPECT_EQ(runScript(script), output) << script;
     EXPECT_EQ(runScript("print 'still here'"), "still here");
+}
+
+TEST(Runtime, ScriptRunsAsTheFileItIsNamed)
+{
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("korvex-named-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / "helper.rb") << "def helped = 'helped'\n";
+    const std::string path = (folder / "main.rb").string();
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"print __FILE__ == $0, __FILE__ == '" + path + "', __dir__ == '" + folder.string() + "'",
+         "truetruetrue"},
+        {"require_relative 'helper'; print helped", "helped"},
+        {"print DATA.read, DATA.class\n__END__\na\n\nb", "a\n\nb\nStringIO"},
+        {"return if ARGV.empty?\nprint 'not here'", ""},
+        {"kept_local = 1", ""},
+        {"print defined?(kept_local).inspect", "nil"},
+        {"print 1\nputs(", path + ":2: syntax error, unexpected end-of-input"},
+    };
+    for (const auto &[script, output] : cases) {
+        const std::string got = runScript(script, {}, nullptr, path);
+        // The rest of a syntax error's message is the runtime's own.
+        EXPECT_EQ(got.substr(0, output.size()), output) << script;
+    }
+    EXPECT_EQ(runScript("print __FILE__, $0"), "--");
+    std::filesystem::remove_all(folder);
 }

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <array>
+#include <csignal>
+
+/**
+ * The runtime's SIGSEGV and SIGBUS handlers, in force while a script runs.
+ *
+ * The runtime turns a machine-stack overflow (deep data through `inspect`, `flatten`,
+ * `Marshal`, ...) into SystemStackError with those handlers; without them the overflow ends
+ * the editor. Between runs the host's own handlers are in force.
+ */
+class RuntimeFaultHandlers
+{
+public:
+    /// Records the handlers the runtime installed; called once, right after it started.
+    static void remember();
+
+    /// Puts the runtime's handlers in place (when they were recorded).
+    RuntimeFaultHandlers();
+    /// Gives back the handlers that were in place before.
+    ~RuntimeFaultHandlers();
+    RuntimeFaultHandlers(const RuntimeFaultHandlers &) = delete;
+    RuntimeFaultHandlers &operator=(const RuntimeFaultHandlers &) = delete;
+
+private:
+    std::array<struct sigaction, 2> m_previous{};
+};

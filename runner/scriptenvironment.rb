@@ -1,0 +1,167 @@
+# Evaluated once when the runtime starts, before any script runs.
+#
+# A script runs inside the editor's process. What would end, replace or duplicate that process
+# is refused with an error that ends only the script; what a script expects of the `ruby`
+# command (child processes writing where the script writes, at_exit blocks) is given to it for
+# the length of its run. The runner sets @output, @errors, @input and @at_exit_blocks on this
+# module while a script runs and clears them afterwards.
+module Korvex
+  class << self
+    # The run's standard output, error and input streams, and the blocks the script
+    # registered with at_exit; all nil between runs.
+    attr_reader :output, :errors, :input, :at_exit_blocks
+  end
+
+  # Raised by exit!: ends the script like exit, but skips its at_exit blocks, as exit! does.
+  class ExitBang < SystemExit
+  end
+
+  # The standard streams of a child process a script starts, as under
+  # `ruby script.rb < /dev/null 2>&1`: output and errors into the script's output, input at
+  # its end. What the script redirects itself is left alone.
+  STANDARD_FDS = {in: 0, out: 1, err: 2}.freeze
+
+  def self.child_options(options, streams = %i[in out err])
+    return options unless @output
+    defaults = {in: @input, out: @output, err: @errors}.transform_values do |stream|
+      next :close if stream.closed?
+      # The child's output must follow what the script wrote before it.
+      stream.flush unless stream.equal?(@input)
+      stream
+    end
+    given = options.each_key.flat_map { |key| key.is_a?(Array) ? key : [key] }.map do |key|
+      STANDARD_FDS.fetch(key) { key.is_a?(IO) ? (key.fileno rescue nil) : key }
+    end
+    streams.each_with_object(options.dup) do |stream, merged|
+      merged[stream] = defaults[stream] unless given.include?(STANDARD_FDS[stream])
+    end
+  end
+
+  # A child that runs on beside the script writes whenever it likes: from now on every write
+  # of the script goes out at once, so the order stays as the writes happened.
+  def self.concurrent_child
+    @output.sync = true if @output && !@output.closed?
+    yield
+  end
+
+  # The options hash of a process-starting call: Ruby takes a trailing Hash as options.
+  def self.split_options(args, options)
+    return [args, options] unless options.empty? && args.size > 1 && args.last.is_a?(Hash)
+    [args[0...-1], args.last]
+  end
+
+  # What Kernel and Process both offer.
+  module ProcessStarts
+    def spawn(*args, **options)
+      args, options = Korvex.split_options(args, options)
+      Korvex.concurrent_child { super(*args, **Korvex.child_options(options)) }
+    end
+
+    def fork(*)
+      raise NotImplementedError, "fork is not available in the editor"
+    end
+
+    def exec(*)
+      raise NotImplementedError, "exec is not available in the editor"
+    end
+
+    def exit!(status = false)
+      raise Korvex::ExitBang.new(status, "exit")
+    end
+  end
+
+  module KernelFunctions
+    include ProcessStarts
+
+    def system(*args, **options)
+      args, options = Korvex.split_options(args, options)
+      super(*args, **Korvex.child_options(options))
+    end
+
+    def `(command)
+      return super unless Korvex.output
+      IO.popen(command, &:read)
+    end
+
+    def at_exit(&block)
+      blocks = Korvex.at_exit_blocks
+      return super unless blocks
+      raise ArgumentError, "called without a block" unless block
+      blocks << block
+      block
+    end
+
+    def open(*args, **options, &block)
+      target = args.first
+      # A command: through popen, so that its standard streams are the script's.
+      return IO.popen(target[1..], *args[1..], **options, &block) if target.is_a?(String) && target.start_with?("|")
+      super
+    end
+  end
+
+  # Kernel's functions are private methods of every object and public methods of Kernel.
+  module PrivateKernelFunctions
+    include KernelFunctions
+    private(*KernelFunctions.instance_methods)
+  end
+
+  module ProcessFunctions
+    include ProcessStarts
+
+    def daemon(*)
+      raise NotImplementedError, "fork is not available in the editor"
+    end
+
+    # Signals to the editor's own process or group would end or disturb it.
+    def kill(signal, *pids)
+      own = [Process.pid, 0, -1, -Process.getpgrp]
+      if signal != 0 && pids.any? { |pid| own.include?(pid) }
+        raise NotImplementedError, "signals to the editor's own process are not available in the editor"
+      end
+      super
+    end
+  end
+
+  module ChildPipes
+    def popen(*args, **options, &block)
+      args, options = Korvex.split_options(args, options)
+      command = args.find { |arg| !arg.is_a?(Hash) }
+      raise NotImplementedError, "fork is not available in the editor" if command == "-"
+      mode = args[args.index(command) + 1]
+      mode = options.fetch(:mode, "r") unless mode.is_a?(String) || mode.is_a?(Integer)
+      access = mode & (IO::WRONLY | IO::RDWR) if mode.is_a?(Integer)
+      reads = access ? access != IO::WRONLY : mode.to_s.match?(/[r+]/)
+      writes = access ? access != IO::RDONLY : mode.to_s.match?(/[w+]/)
+      # The pipe is the child's input or output or both; the script's streams give the rest.
+      streams = [:err]
+      streams << :in unless writes
+      streams << :out unless reads
+      options = Korvex.child_options(options, streams)
+      return super(*args, **options, &block) if block
+      Korvex.concurrent_child { super(*args, **options) }
+    end
+  end
+
+  # Every run refills ARGV in place; once frozen, no later run could get its lines.
+  module KeepArgvOpen
+    def freeze
+      raise NotImplementedError, "freezing ARGV is not available in the editor"
+    end
+  end
+
+  # The editor's own standard streams: closing or redirecting them would outlive the script.
+  module KeepStandardStream
+    %i[close close_read close_write reopen].each do |name|
+      define_method(name) do |*|
+        raise IOError, "#{name} of a standard stream is not available in the editor"
+      end
+    end
+  end
+end
+
+Kernel.prepend(Korvex::PrivateKernelFunctions)
+Kernel.singleton_class.prepend(Korvex::KernelFunctions)
+Process.singleton_class.prepend(Korvex::ProcessFunctions)
+IO.singleton_class.prepend(Korvex::ChildPipes)
+ARGV.singleton_class.prepend(Korvex::KeepArgvOpen)
+[STDIN, STDOUT, STDERR].each { |io| io.singleton_class.prepend(Korvex::KeepStandardStream) }

@@ -1,0 +1,2 @@
+require "csv"
+CSV($stdout) { |c| ARGV.each { |l| c << l.split } }

@@ -1,0 +1,4 @@
+puts "before"
+a = []
+300_000.times { a = [a] }
+a.inspect

@@ -1,0 +1,2 @@
+pp ARGV
+pp 1

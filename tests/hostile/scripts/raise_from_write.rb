@@ -1,0 +1,2 @@
+def $stdout.write(*) = raise("write failed")
+puts "x"

@@ -1,0 +1,2 @@
+$stdout.set_encoding("UTF-8")
+puts ARGV

@@ -1,0 +1,5 @@
+require "stringio"
+$stdout = StringIO.new
+puts "lost"
+$stdout = STDOUT
+puts "x"
