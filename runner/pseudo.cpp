@@ -162,6 +162,14 @@ void flushPending(VALUE io)
         rb_io_flush(io);
 }
 
+/// Whether IO#write would convert what is written to @p file (an encoding or newline
+/// conversion a script asked for); without one, the bytes go into its buffer as they are.
+bool convertsWrites(const rb_io_t *file)
+{
+    return file->encs.enc != nullptr || file->encs.enc2 != nullptr ||
+           (file->mode & FMODE_TEXTMODE) != 0 || file->encs.ecflags != 0;
+}
+
 /// A new capture stream of the runtime over @p descriptor, which it must never close: the
 /// descriptor serves every run.
 VALUE newCaptureStream(int descriptor)
@@ -464,7 +472,7 @@ void Pseudo::CollectOutput(LineList *lines)
     outputBuffer.erase(std::remove(outputBuffer.begin(), outputBuffer.end(), '\0'),
                        outputBuffer.end());
     if (lines && anything)
-        lines->setText(outputBuffer);
+        lines->adoptText(std::string(outputBuffer)); // a copy split in place is the quickest
 }
 
 VALUE Pseudo::CaptureWrite(int argc, VALUE *argv, VALUE self)
@@ -481,7 +489,12 @@ VALUE Pseudo::CaptureWrite(int argc, VALUE *argv, VALUE self)
         if (plain)
             total += RSTRING_LEN(argv[i]);
     }
-    if (plain) {
+    const rb_io_t *file = RFILE(self)->fptr;
+    if (plain && file && !convertsWrites(file)) {
+        // What IO#write does then, without looking the method up again for every write.
+        for (int i = 0; i < argc; ++i)
+            rb_io_bufwrite(self, RSTRING_PTR(argv[i]), static_cast<size_t>(RSTRING_LEN(argv[i])));
+    } else if (plain) {
         rb_call_super(argc, argv);
     } else {
         total = 0;
