@@ -119,7 +119,7 @@ std::unique_ptr<std::string> dataAfterEnd(const LineList &script)
 bool protectedCall(VALUE (*function)(VALUE), VALUE argument)
 {
     int state = 0;
-    rb_protect(function, argument, &state);
+    Rubies::protect(function, argument, &state);
     if (state)
         Rubies::clearErrinfo();
     return state == 0;
@@ -208,9 +208,9 @@ VALUE Pseudo::RunScript(const LineList &script, const LineList &params, LineList
     const TextOwner paramsText = params.sharedText();
     Run run{&text, &params, &paramsText, &name, data.get(), Qnil};
     int state = 0;
-    VALUE result = rb_protect(InstallCapture, runValue(run), &state);
+    VALUE result = Rubies::protect(InstallCapture, runValue(run), &state);
     if (!state)
-        result = rb_protect(Evaluate, runValue(run), &state);
+        result = Rubies::protect(Evaluate, runValue(run), &state);
     if (state) {
         result = Qnil;
         run.error = Rubies::errinfo();
@@ -369,7 +369,7 @@ VALUE Pseudo::Finish(VALUE runArgument)
         if (skipAtExit)
             continue;
         int state = 0;
-        rb_protect([](VALUE proc) { return rb_funcall(proc, id("call"), 0); }, block, &state);
+        Rubies::protect([](VALUE proc) { return rb_funcall(proc, id("call"), 0); }, block, &state);
         if (state) {
             const VALUE error = Rubies::errinfo();
             Rubies::clearErrinfo();
@@ -475,7 +475,7 @@ void Pseudo::CollectOutput(LineList *lines)
         lines->adoptText(std::string(outputBuffer)); // a copy split in place is the quickest
 }
 
-VALUE Pseudo::CaptureWrite(int argc, VALUE *argv, VALUE self)
+KORVEX_LEFT_BY_RAISE VALUE Pseudo::CaptureWrite(int argc, VALUE *argv, VALUE self)
 {
     if (self != current.output)
         flushPending(current.output);
@@ -515,7 +515,7 @@ VALUE Pseudo::CaptureWrite(int argc, VALUE *argv, VALUE self)
     return LONG2NUM(total);
 }
 
-VALUE Pseudo::CaptureUnbuffered(int argc, VALUE *argv, VALUE)
+KORVEX_LEFT_BY_RAISE VALUE Pseudo::CaptureUnbuffered(int argc, VALUE *argv, VALUE)
 {
     flushPending(current.output);
     return rb_call_super(argc, argv);

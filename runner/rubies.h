@@ -2,6 +2,11 @@
 
 #include <ruby.h>
 
+/// Marks a function the runtime calls that a raise may leave (a Ruby method written in C): the
+/// runtime jumps out with __builtin_longjmp, which the address sanitizer does not see, so such
+/// a function must keep no poisoned red zones on the machine stack.
+#define KORVEX_LEFT_BY_RAISE __attribute__((no_sanitize("address")))
+
 /**
  * Access to the Ruby runtime's process-wide variables.
  *
@@ -27,4 +32,8 @@ public:
     /// Clears the current exception, so that it neither leaks into `$!` of later runs nor
     /// stays reachable for the collector.
     static void clearErrinfo() { rb_set_errinfo(Qnil); }
+    /// rb_protect(): calls @p function with @p argument; a raise ends it and sets *@p state to
+    /// non-zero (the exception is errinfo()). Use this, not rb_protect, for every protected
+    /// call: in a sanitizer build it also clears what the raise left on the machine stack.
+    static VALUE protect(VALUE (*function)(VALUE), VALUE argument, int *state);
 };

@@ -1,5 +1,6 @@
 #include "rubystartup.h"
 
+#include "rubies.h"
 #include "runtimefaulthandlers.h"
 #include "scriptenvironment_rb.h"
 
@@ -147,7 +148,7 @@ void StartRuntime()
     ruby_options(3, options);
 
     int state = 0;
-    rb_protect(defineScriptEnvironment, Qnil, &state);
+    Rubies::protect(defineScriptEnvironment, Qnil, &state);
     if (state)
         rb_set_errinfo(Qnil);
 

@@ -92,7 +92,7 @@ void TZerith::Execute(LineList *outputLines)
     if (!runtimeStarted)
         throw std::logic_error("The Ruby runtime has not been started");
     int state = 0;
-    rb_protect([](VALUE argv) { return rb_ary_clear(argv); }, Rubies::argv(), &state);
+    Rubies::protect([](VALUE argv) { return rb_ary_clear(argv); }, Rubies::argv(), &state);
     if (state)
         Rubies::clearErrinfo(); // a script froze ARGV; the run itself reports that
     DoBeforeExec();
