@@ -4,11 +4,12 @@
 # DLL needs to link against it with delay-loading. The first build on a machine takes minutes;
 # it is cached, and later calls only copy.
 # Usage: tools/windows/ruby-runtime.sh PREFIX
-#   Needs the packages of tools/windows/install-packages.sh. Reads XDG_CACHE_HOME.
+#   Needs the packages of tools/windows/install-packages.sh. Caches under
+#   ${XDG_CACHE_HOME:-~/.cache}/korvex (the runtime, and a private deb-src index).
 set -euo pipefail
 
 if [ $# -ne 1 ] || [ -z "$1" ]; then
-    sed -n '6,7p' "$0" >&2
+    sed -n '6,8p' "$0" >&2
     exit 2
 fi
 prefix=$1
@@ -246,7 +247,7 @@ for v in "${versions[@]}"; do
         install_into_prefix "$destination"
         exit 0
     fi
-    grep '^E:' "$work/download.log" >&2 || true
+    log "$source_package $v: its source files are not on the mirror ($(grep -c '^E:' "$work/download.log") errors)"
 done
 echo "ruby-runtime: no source version of $source_package could be downloaded" >&2
 exit 1

@@ -12,7 +12,7 @@
 set -euo pipefail
 
 if [ $# -lt 1 ]; then
-    sed -n '5,10p' "$0" >&2
+    sed -n '5,11p' "$0" >&2
     exit 2
 fi
 
@@ -33,8 +33,9 @@ if [ -n "${DISPLAY:-}" ]; then graphics=default; else graphics=null; fi
 setup() {
     local log=$WINEPREFIX.log settings=$WINEPREFIX.settings.reg
     if ! [ -e "$WINEPREFIX/.korvex-ready" ]; then
-        # Also finishes a prefix whose making was interrupted.
-        timeout 300 wine wineboot --init >"$log" 2>&1 9>&-
+        # Also finishes a prefix whose making was interrupted. Its session, which then serves
+        # the first program too, holds this log rather than the caller's stderr.
+        timeout 300 wine wineboot --init >"$log" 2>&1
     fi
     {
         echo 'Windows Registry Editor Version 5.00'
@@ -47,7 +48,7 @@ setup() {
         echo '[HKEY_CURRENT_USER\Software\Wine\Drivers]'
         if [ "$graphics" = null ]; then echo '"Graphics"="null"'; else echo '"Graphics"=-'; fi
     } >"$settings"
-    timeout 60 wine reg import "$settings" >>"$log" 2>&1 9>&-
+    timeout 60 wine reg import "$settings" >>"$log" 2>&1
     rm -f "$settings"
     echo "$graphics" >"$WINEPREFIX/.korvex-graphics"
     touch "$WINEPREFIX/.korvex-ready"
@@ -58,21 +59,21 @@ needs_setup() {
         [ "$(cat "$WINEPREFIX/.korvex-graphics" 2>/dev/null)" != "$graphics" ]
 }
 
-mkdir -p "$(dirname "$WINEPREFIX")"
+mkdir -p "$WINEPREFIX"
 # Tests run in parallel: one of them sets up, the others wait for it.
 (
     flock 9
-    if needs_setup; then
-        setup
-        wineserver -w 9>&-
-    fi
     # The first program of a new Wine server boots a Windows session (services, device drivers:
     # about 2 s) whose processes inherit that program's stderr and keep it open as long as the
-    # session lasts, so a caller reading it (CTest) would wait for them. The session is therefore
-    # booted here with no stdio of ours, and the server kept for a while after its last program
-    # ends so that the next test reuses the session.
-    # The lock's descriptor is closed for them: a server holding it would hold the lock.
-    if wineserver -p"$linger" </dev/null >/dev/null 2>&1 9>&-; then
+    # session lasts, so a caller reading it (CTest) would wait for them. The session is
+    # therefore booted here, with no stdio of ours, on a server kept for a while after its last
+    # program ends so that the next test reuses the session. The lock's descriptor is closed
+    # for them: a server holding it would hold the lock.
+    new_server=
+    if wineserver -p"$linger" </dev/null >/dev/null 2>&1 9>&-; then new_server=1; fi
+    if needs_setup; then
+        setup </dev/null 9>&-
+    elif [ -n "$new_server" ]; then
         timeout 120 wine cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
     fi
 ) 9>"$WINEPREFIX.lock"
