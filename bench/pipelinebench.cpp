@@ -5,10 +5,10 @@
 #include "samples.h"
 #include "timedview.h"
 
-#include "plugin/plintharplugin.h"
+#include "plinthar/plintharplugin.h"
 #include "runner/linelist.h"
 #include "runner/zerith.h"
-#include "window/korvexform.h"
+#include "window/qt/korvexform.h"
 
 #include <QAbstractButton>
 #include <QApplication>

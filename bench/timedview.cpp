@@ -1,6 +1,7 @@
 #include "timedview.h"
 
 #include "benchclock.h"
+#include "platform/qt/windowregistry.h"
 
 #include <QTextCursor>
 

@@ -1,4 +1,5 @@
 #include "batchrun.h"
+#include "platform/qt/messageboxhook.h"
 
 #include <QAbstractButton>
 #include <QApplication>

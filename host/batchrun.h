@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/messagebox.h"
+#include "platform/qt/messageboxhook.h"
 
 #include <QObject>
 #include <QPointer>

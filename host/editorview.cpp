@@ -1,6 +1,7 @@
 #include "editorview.h"
 
-#include "plugin/plintharplugin.h"
+#include "platform/qt/windowregistry.h"
+#include "plinthar/plintharplugin.h"
 
 #include <QStringEncoder>
 #include <QTextBlock>

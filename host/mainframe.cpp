@@ -1,6 +1,7 @@
 #include "mainframe.h"
 
 #include "editorview.h"
+#include "platform/qt/windowregistry.h"
 #include "pluginsdialog.h"
 
 #include <QAction>

@@ -1,4 +1,5 @@
 #include "pluginlibrary.h"
+#include "platform/qt/resourceregistry.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/resourcetable.h"
-#include "plugin/plintharplugin.h"
+#include "platform/qt/resourceregistry.h"
+#include "plinthar/plintharplugin.h"
 
 #include <QIcon>
 #include <QImage>

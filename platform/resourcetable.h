@@ -2,46 +2,27 @@
 
 #include "platform_export.h"
 
-#include <QByteArray>
-#include <QImage>
 #include <cstdint>
-#include <map>
-#include <string>
 
-/// Stand-in for Windows string and bitmap resources: libraries register theirs when they
-/// load, hosts read them by the library's module handle and an id.
+/// The Windows string resources of a library, in plain types.
 namespace platform {
 
+#ifdef _WIN32
+using ModuleHandle = struct HINSTANCE__ *; ///< HMODULE
+#else
 struct Module;
 using ModuleHandle = const Module *; ///< Opaque; the same value in the library and its host.
+#endif
 
+/// The languages of a library's string tables.
 enum class Language : std::uint16_t { English = 1033, Japanese = 1041 };
 
 /// The module (shared library or executable) that holds @p address.
 PLATFORM_EXPORT ModuleHandle moduleOfAddress(const void *address);
-/// The module of a handle returned by dlopen() (or QLibrary's underlying handle).
-PLATFORM_EXPORT ModuleHandle moduleOfLibrary(void *dlopenHandle);
 
-/// Registers (replaces) @p module's string table for @p language.
-PLATFORM_EXPORT void registerStringTable(ModuleHandle module, Language language,
-                                         std::map<int, std::string> strings);
-/// Registers @p module's bitmap @p id; @p bmpFile is a whole uncompressed .bmp file.
-PLATFORM_EXPORT void registerBitmap(ModuleHandle module, int id, QByteArray bmpFile);
-/// Forgets everything @p module registered.
-PLATFORM_EXPORT void unregisterModule(ModuleHandle module);
-
-/// The user's language: Japanese when LC_ALL, LC_MESSAGES or LANG (the first one set and not
-/// empty) starts with "ja", otherwise English.
-PLATFORM_EXPORT Language userLanguage();
-
-/// String @p id in the user's language, falling back to the other table; empty when absent.
-PLATFORM_EXPORT std::string loadString(ModuleHandle module, int id);
-/// As LoadString: copies at most @p bufferMax - 1 bytes and a NUL, answers the bytes copied.
+/// As LoadString: string @p id of @p module in the user's language, at most @p bufferMax - 1
+/// bytes and a NUL copied into @p buffer; answers the bytes copied (0 when there is no such
+/// string).
 PLATFORM_EXPORT int loadString(ModuleHandle module, int id, char *buffer, int bufferMax);
-
-/// The .bmp file bytes of bitmap @p id, empty when absent.
-PLATFORM_EXPORT QByteArray loadBitmapData(ModuleHandle module, int id);
-/// Bitmap @p id decoded, null when absent.
-PLATFORM_EXPORT QImage loadBitmap(ModuleHandle module, int id);
 
 } // namespace platform

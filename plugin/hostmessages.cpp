@@ -1,6 +1,6 @@
 #include "hostmessages.h"
 
-#include "plintharplugin.h"
+#include "plinthar/plintharplugin.h"
 
 #include <cstring>
 #include <new>

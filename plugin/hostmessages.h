@@ -1,6 +1,6 @@
 #pragma once
 
-#include "../platform/windowhandle.h"
+#include "platform/windowhandle.h"
 
 #include <cstdint>
 #include <string>

@@ -1,29 +1,28 @@
 #include "korvexplugin.h"
 
 #include "hostmessages.h"
-#include "modalshowing.h"
-#include "plintharplugin.h"
 
-#include "window/korvexform.h"
+#include "plinthar/plintharplugin.h"
+#include "window/scriptwindow.h"
 
-#include <QCoreApplication>
 #include <cstring>
+#include <memory>
 
 namespace {
 
-// Destroys the window only while Qt still runs; at process exit after the application object
-// is gone there is nothing left to destroy it with, and the process is ending anyway.
-struct WindowDeleter
+struct PluginState
 {
-    void operator()(TfrmKorvex *window) const
-    {
-        if (QCoreApplication::instance())
-            std::default_delete<TfrmKorvex>()(window);
-    }
+    std::uint32_t commandId = 0;          // CommandId
+    std::unique_ptr<ScriptWindow> window; // ScriptWindow
 };
 
-std::uint32_t CommandId = 0;
-std::unique_ptr<TfrmKorvex, WindowDeleter> ScriptWindow;
+// Made on first use and never torn down: the library tears nothing down when it is unloaded,
+// and by then the window toolkit may be gone.
+PluginState &state()
+{
+    static PluginState *const instance = new PluginState();
+    return *instance;
+}
 
 constexpr char MainFrameClass[] = "PlintharMainFrame3";
 constexpr int ClassNameBuffer = 32; // class names are read with at most 31 characters
@@ -34,12 +33,12 @@ namespace KorvexPlugin {
 
 std::uint32_t commandId()
 {
-    return CommandId;
+    return state().commandId;
 }
 
-TfrmKorvex *scriptWindow()
+ScriptWindow *scriptWindow()
 {
-    return ScriptWindow.get();
+    return state().window.get();
 }
 
 platform::WindowHandle mainFrameParent(platform::WindowHandle view, bool &found)
@@ -60,32 +59,33 @@ platform::WindowHandle mainFrameParent(platform::WindowHandle view, bool &found)
 
 void command(platform::WindowHandle view)
 {
-    if (!ScriptWindow) {
+    std::unique_ptr<ScriptWindow> &window = state().window;
+    if (!window) {
         bool found = false;
         const platform::WindowHandle parent = mainFrameParent(view, found);
         if (!found)
             return;
-        ScriptWindow.reset(new TfrmKorvex(parent));
+        window = ScriptWindow::create(parent);
     }
-    ScriptWindow->AttachToView(view);
-    ModalShowing::exec(*ScriptWindow);
+    window->AttachToView(view);
+    window->showModal();
 }
 
 void release()
 {
-    if (!ScriptWindow)
+    std::unique_ptr<ScriptWindow> &window = state().window;
+    if (!window)
         return;
-    if (ScriptWindow->isVisible())
-        ScriptWindow->reject(); // ends the modal showing before the window goes
-    ScriptWindow.reset();
+    window->endShowing(); // ends the modal showing before the window goes
+    window.reset();
 }
 
 void events(platform::WindowHandle view, std::uint32_t bits, std::intptr_t argument)
 {
     if (bits & EVT_SET_COMMAND_ID)
-        CommandId = static_cast<std::uint32_t>(argument);
+        state().commandId = static_cast<std::uint32_t>(argument);
     if (bits & EVT_REFRESH)
-        plugin::updateCommand(view, CommandId);
+        plugin::updateCommand(view, state().commandId);
     if (bits & EVT_RELEASE)
         release();
 }

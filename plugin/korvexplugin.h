@@ -3,9 +3,8 @@
 #include "platform/windowhandle.h"
 
 #include <cstdint>
-#include <memory>
 
-class TfrmKorvex;
+class ScriptWindow;
 
 /// The plug-in's global state: the command id the host gave it and the one script window.
 namespace KorvexPlugin {
@@ -13,7 +12,7 @@ namespace KorvexPlugin {
 /// The command id from the host's last EVT_SET_COMMAND_ID; 0 at start-up.
 std::uint32_t commandId();
 /// The script window, or nullptr before the first command and after a release.
-TfrmKorvex *scriptWindow();
+ScriptWindow *scriptWindow();
 
 /// Opens the script window over @p view and returns when it closes.
 void command(platform::WindowHandle view);

@@ -1,6 +1,6 @@
 #include "propertyqueries.h"
 
-#include "plintharplugin.h"
+#include "plinthar/plintharplugin.h"
 
 #include "platform/messagebox.h"
 

@@ -1,7 +1,5 @@
 #include "korvexbitmaps.h"
 
-#include <QFile>
-#include <algorithm>
 #include <array>
 
 namespace {
@@ -15,14 +13,4 @@ constexpr std::array<int, 14> ids = {101, 104, 105, 106, 107, 108, 109,
 std::span<const int> korvexBitmapIds()
 {
     return ids;
-}
-
-QByteArray korvexBitmapFile(int id)
-{
-    if (!std::ranges::binary_search(ids, id))
-        return {};
-    QFile file(QStringLiteral(":/korvex/bitmaps/bmp%1.bmp").arg(id));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
 }

@@ -24,7 +24,7 @@ bool IsRuntimeStarted()
     return runtimeStarted;
 }
 
-TZerith::TZerith(QObject *owner, bool designMode) : QObject(owner), m_designMode(designMode)
+TZerith::TZerith(bool designMode) : m_designMode(designMode)
 {
     if (!m_designMode)
         EnsureRuntimeStarted();

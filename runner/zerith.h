@@ -2,8 +2,6 @@
 
 #include "runner/linelist.h"
 
-#include <QObject>
-
 #include <functional>
 #include <string>
 
@@ -14,18 +12,16 @@
  * design mode starts the runtime for the whole process; it is never shut down, so globals,
  * constants, methods and loaded libraries stay visible to later runs of every component.
  */
-class TZerith : public QObject
+class TZerith
 {
-    Q_OBJECT
-    Q_PROPERTY(LineList Script READ Script WRITE setScript)
-    Q_PROPERTY(LineList Params READ Params WRITE setParams)
-
 public:
-    using TNotifyEvent = std::function<void(QObject *sender)>;
+    using TNotifyEvent = std::function<void(TZerith *sender)>;
 
     /// Starts the runtime once per process unless @p designMode is set.
-    explicit TZerith(QObject *owner = nullptr, bool designMode = false);
-    ~TZerith() override;
+    explicit TZerith(bool designMode = false);
+    virtual ~TZerith();
+    TZerith(const TZerith &) = delete;
+    TZerith &operator=(const TZerith &) = delete;
 
     /// The script's lines.
     const LineList &Script() const;
@@ -79,5 +75,3 @@ private:
 void EnsureRuntimeStarted();
 /// Whether the runtime has been started in this process (there is no way back).
 bool IsRuntimeStarted();
-
-Q_DECLARE_METATYPE(LineList)

@@ -1,6 +1,7 @@
 #include "korvexinplintharfixture.h"
 
 #include "editorview.h"
+#include "platform/qt/messageboxhook.h"
 
 #include <QAbstractButton>
 #include <QAction>

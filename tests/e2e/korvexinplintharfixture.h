@@ -3,6 +3,7 @@
 #include "mainframe.h"
 
 #include "platform/messagebox.h"
+#include "platform/qt/messageboxhook.h"
 
 #include <QString>
 #include <QTemporaryDir>

@@ -3,8 +3,9 @@
 // hand the host exactly the length it learnt, and either answer the text up to its first NUL
 // or throw std::runtime_error.
 #include "fuzzcheck.h"
+#include "platform/qt/windowregistry.h"
+#include "plinthar/plintharplugin.h"
 #include "plugin/hostmessages.h"
-#include "plugin/plintharplugin.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -2,6 +2,7 @@
 // claims, with or without a buffer. Nothing may land past the buffer's size, the terminator
 // sits right after the copied bytes, and the answer is the text's full length.
 #include "fuzzcheck.h"
+#include "platform/qt/resourceregistry.h"
 #include "plugin/propertyqueries.h"
 
 #include <algorithm>

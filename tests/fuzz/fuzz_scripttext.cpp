@@ -1,6 +1,7 @@
 // Script file loading: line-break normalisation under UTF-8 and, where the machine has one, a
 // Shift-JIS locale; and the lossless byte trip through the editor's QString under UTF-8.
 #include "fuzzcheck.h"
+#include "window/qt/scripteditor.h"
 #include "window/scripttext.h"
 
 #include <QString>
@@ -96,7 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     checkNormalized(bytes);
     if (!shiftJis) {
         FUZZ_CHECK(ScriptText::normalizeLineBreaks(bytes) == referenceNormalized(bytes));
-        FUZZ_CHECK(ScriptText::fromEditor(ScriptText::toEditor(bytes)) == bytes);
+        FUZZ_CHECK(ScriptEditor::fromEditor(ScriptEditor::toEditor(bytes)) == bytes);
     }
     uselocale(previous);
     return 0;

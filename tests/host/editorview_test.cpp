@@ -1,6 +1,7 @@
 #include "editorview.h"
+#include "platform/qt/windowregistry.h"
+#include "plinthar/plintharplugin.h"
 #include "plugin/hostmessages.h"
-#include "plugin/plintharplugin.h"
 
 #include <QTextCursor>
 #include <array>

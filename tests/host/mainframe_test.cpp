@@ -1,6 +1,7 @@
 #include "editorview.h"
 #include "mainframe.h"
 #include "platform/messagebox.h"
+#include "platform/qt/messageboxhook.h"
 #include "pluginsdialog.h"
 
 #include <QAction>

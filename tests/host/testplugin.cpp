@@ -4,10 +4,11 @@
 // "upper", "lower" or "fail".
 
 #include "platform/messagebox.h"
+#include "platform/qt/resourceregistry.h"
 #include "platform/resourcetable.h"
 #include "platform/shellfolders.h"
+#include "plinthar/plintharplugin.h"
 #include "plugin/hostmessages.h"
-#include "plugin/plintharplugin.h"
 
 #include <QByteArray>
 #include <QtGlobal>

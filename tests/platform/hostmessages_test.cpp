@@ -1,5 +1,6 @@
+#include "platform/qt/windowregistry.h"
+#include "plinthar/plintharplugin.h"
 #include "plugin/hostmessages.h"
-#include "plugin/plintharplugin.h"
 
 #include <cstring>
 #include <functional>

@@ -1,4 +1,6 @@
 #include "platform/messagebox.h"
+#include "platform/qt/messageboxhook.h"
+#include "platform/qt/windowregistry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+#include "platform/qt/resourceregistry.h"
 #include "platform/resourcetable.h"
 
 #include <QBuffer>

@@ -1,3 +1,4 @@
+#include "platform/qt/windowregistry.h"
 #include "pluginfixture.h"
 
 #include <QAbstractButton>

@@ -1,5 +1,6 @@
 // The main-frame walk is internal to the library, so it is tested through OnCommand's effect:
 // the window's parent widget is the one behind the frame's parent handle.
+#include "platform/qt/windowregistry.h"
 #include "pluginfixture.h"
 
 #include <QApplication>

@@ -1,4 +1,6 @@
 #include "pluginfixture.h"
+#include "platform/qt/messageboxhook.h"
+#include "platform/qt/windowregistry.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -1,8 +1,9 @@
 #pragma once
 
 #include "platform/messagebox.h"
+#include "platform/qt/messageboxhook.h"
 #include "platform/windowhandle.h"
-#include "plugin/plintharplugin.h"
+#include "plinthar/plintharplugin.h"
 
 #include <QDialog>
 #include <QTemporaryDir>

@@ -1,6 +1,7 @@
 #include "bitmapset.h"
 #include "bmpfields.h"
 #include "resources/korvexbitmaps.h"
+#include "resources/qt/korvexbitmapfiles.h"
 
 #include <QImage>
 #include <algorithm>

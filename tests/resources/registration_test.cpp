@@ -1,5 +1,7 @@
+#include "platform/qt/resourceregistry.h"
 #include "resources/korvexbitmaps.h"
-#include "resources/korvexresources.h"
+#include "resources/qt/korvexbitmapfiles.h"
+#include "resources/qt/korvexresources.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>

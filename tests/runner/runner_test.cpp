@@ -4,8 +4,6 @@
 #include "runner/rubies.h"
 #include "runner/zerith.h"
 
-#include <QVariant>
-
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -219,7 +217,7 @@ TEST(Arguments, ArgvIsEmptiedBeforeBeforeExecFires)
     zerith.setScript(LineList{"print ARGV.size"});
     zerith.setParams(LineList{"a", "b"});
     std::vector<long> seen;
-    zerith.setBeforeExec([&](QObject *) { seen.push_back(RARRAY_LEN(Rubies::argv())); });
+    zerith.setBeforeExec([&](TZerith *) { seen.push_back(RARRAY_LEN(Rubies::argv())); });
     zerith.Execute(nullptr);
     zerith.Execute(nullptr);
     EXPECT_EQ(seen, (std::vector<long>{0, 0}));
@@ -247,8 +245,8 @@ TEST(Component, FiresBeforeExecThenRunsThenFiresAfterExec)
     };
     runScript("print 'old'");
     Recording zerith;
-    QObject *sender = nullptr;
-    zerith.setBeforeExec([&](QObject *s) {
+    TZerith *sender = nullptr;
+    zerith.setBeforeExec([&](TZerith *s) {
         zerith.events.push_back("handler");
         sender = s;
     });
@@ -273,13 +271,6 @@ TEST(Component, ScriptAndParamsAreCopies)
     EXPECT_EQ(Pseudo::OutputBuffer(), "mine");
 }
 
-TEST(Component, PropertiesWorkThroughTheMetaObject)
-{
-    TZerith zerith;
-    EXPECT_TRUE(zerith.setProperty("Script", QVariant::fromValue(LineList{"print 7"})));
-    EXPECT_EQ(zerith.property("Script").value<LineList>(), LineList{"print 7"});
-}
-
 TEST(Component, StateStaysAcrossRunsAndComponents)
 {
     runScript("$kept = 41; KEPT_CONST = 1 unless defined?(KEPT_CONST); def kept_m = 1");
@@ -289,7 +280,7 @@ TEST(Component, StateStaysAcrossRunsAndComponents)
 TEST(Component, ExecuteNeedsAStartedRuntimeOnlyOnce)
 {
     EXPECT_TRUE(IsRuntimeStarted());
-    TZerith design(nullptr, true);
+    TZerith design(true);
     EXPECT_TRUE(design.isDesignMode());
     design.setScript(LineList{"print 'design'"});
     design.Execute(nullptr); // the runtime was started by other components

@@ -34,7 +34,7 @@ void ensureStartedDeep()
 TEST(Startup, DesignModeStartsNothingAndTheFirstRealComponentStartsTheRuntime)
 {
     {
-        TZerith design(nullptr, true);
+        TZerith design(true);
         EXPECT_TRUE(design.isDesignMode());
         EXPECT_FALSE(IsRuntimeStarted());
         EXPECT_THROW(design.Execute(nullptr), std::logic_error);

@@ -1,6 +1,8 @@
 #include "windowfixture.h"
 
-#include "plugin/plintharplugin.h"
+#include "platform/qt/windowregistry.h"
+#include "plinthar/plintharplugin.h"
+#include "window/qt/scripteditor.h"
 #include "window/scripttext.h"
 
 #include <QAbstractButton>
@@ -80,7 +82,7 @@ TEST_F(WindowFixture, LoadsAChosenScriptWithItsBytesIntact)
     writeScript("mixed.rb", QByteArray(bytes, sizeof bytes - 1));
     form->AttachToView(view.handle());
     choose("mixed.rb");
-    EXPECT_EQ(ScriptText::bytes(*memo()), "puts '\xe6\x97\xa5\xff'\r\nputs 2\r\nputs 3");
+    EXPECT_EQ(ScriptEditor::bytes(*memo()), "puts '\xe6\x97\xa5\xff'\r\nputs 2\r\nputs 3");
 }
 
 TEST_F(WindowFixture, IgnoresAChosenFolderOrVanishedFile)

@@ -1,6 +1,6 @@
 #include "windowfixture.h"
 
-#include "plugin/plintharplugin.h"
+#include "plinthar/plintharplugin.h"
 
 #include <QCheckBox>
 

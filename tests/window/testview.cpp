@@ -1,6 +1,7 @@
 #include "testview.h"
 
-#include "plugin/plintharplugin.h"
+#include "platform/qt/windowregistry.h"
+#include "plinthar/plintharplugin.h"
 
 #include <algorithm>
 #include <cstring>

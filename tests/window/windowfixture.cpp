@@ -1,4 +1,5 @@
 #include "windowfixture.h"
+#include "platform/qt/messageboxhook.h"
 
 #include <QAbstractButton>
 #include <QDir>

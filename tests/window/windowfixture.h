@@ -3,7 +3,8 @@
 #include "testview.h"
 
 #include "platform/messagebox.h"
-#include "window/korvexform.h"
+#include "platform/qt/messageboxhook.h"
+#include "window/qt/korvexform.h"
 
 #include <QComboBox>
 #include <QPlainTextEdit>

@@ -1,4 +1,4 @@
-#include "capturefile.h"
+#include "runner/capturefile.h"
 
 #include <cerrno>
 #include <fcntl.h>

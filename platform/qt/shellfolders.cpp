@@ -1,4 +1,4 @@
-#include "shellfolders.h"
+#include "platform/shellfolders.h"
 
 #include <QDir>
 #include <QFileInfo>

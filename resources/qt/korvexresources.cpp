@@ -1,7 +1,8 @@
 #include "korvexresources.h"
 
-#include "korvexbitmaps.h"
-#include "stringtables.h"
+#include "korvexbitmapfiles.h"
+#include "resources/korvexbitmaps.h"
+#include "resources/stringtables.h"
 
 #include <QtCore/qglobal.h>
 

@@ -1,4 +1,4 @@
-#include "runtimefaulthandlers.h"
+#include "runner/runtimefaulthandlers.h"
 
 namespace {
 

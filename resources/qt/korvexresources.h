@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/resourcetable.h"
+#include "platform/qt/resourceregistry.h"
 
 /// Registers the plug-in's English and Japanese string tables and all its toolbar bitmaps as
 /// the resources of @p module, replacing any it had. Call when the library loads.

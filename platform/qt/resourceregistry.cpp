@@ -1,4 +1,4 @@
-#include "resourcetable.h"
+#include "resourceregistry.h"
 
 #include <dlfcn.h>
 #include <link.h>

@@ -1,4 +1,5 @@
-#include "messagebox.h"
+#include "messageboxhook.h"
+#include "windowregistry.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "platform/windowhandle.h"
+#include "window/scriptsfolder.h"
+#include "window/scriptwindow.h"
 
 #include <QDialog>
 #include <memory>
@@ -11,11 +12,11 @@ class TfrmKorvex;
 }
 
 /**
- * The script window: a script editor, the list of scripts in Documents/Korvex, and Run,
- * Cancel and Refresh. One object serves every command; closing it only hides it and ends
- * its modal showing, so the script text stays for the next command.
+ * The script window in Qt: a script editor, the list of scripts in Documents/Korvex, and Run,
+ * Cancel and Refresh. One object serves every command; closing it only hides it and ends its
+ * modal showing, so the script text stays for the next command.
  */
-class TfrmKorvex : public QDialog
+class TfrmKorvex : public QDialog, public ScriptWindow
 {
     Q_OBJECT
 
@@ -24,22 +25,22 @@ public:
     explicit TfrmKorvex(platform::WindowHandle parent = nullptr);
     ~TfrmKorvex() override;
 
-    /// Prepares the window for showing over @p view: centres it on the view (never at negative
-    /// coordinates), sets the selection-only box from the view's selection state, makes sure
-    /// the scripts folder exists and lists it.
-    void AttachToView(platform::WindowHandle view);
+    void AttachToView(platform::WindowHandle view) override;
+    void showModal() override;
+    void endShowing() override;
+    bool isShown() const override { return isVisible(); }
+    platform::WindowHandle handle() const override { return m_handle; }
+
     /// Refills the scripts list from the scripts folder, in the file system's order.
     void ListScripts();
 
     /// The view given by the last AttachToView.
     platform::WindowHandle viewWindow() const { return m_viewWindow; }
     /// The scripts folder, without a trailing separator.
-    const std::string &scriptsFolder() const { return m_scriptsFolder; }
+    const std::string &scriptsFolder() const { return m_scriptsFolder.path(); }
     /// The file the script in the editor runs as: the script last loaded from the list, or
     /// "untitled.rb" in the scripts folder before any was loaded.
     std::string scriptFileName() const;
-    /// This window's own handle (owner of its message boxes).
-    platform::WindowHandle handle() const { return m_handle; }
 
 public Q_SLOTS:
     /// Run: filters the selection (or the whole document) through the script, then closes.
@@ -59,12 +60,11 @@ protected:
 private:
     template <typename Handler> void guarded(Handler &&handler);
     void watchKeys(QWidget *widget);
-    void run();
     void loadChosenScript();
 
     std::unique_ptr<Ui::TfrmKorvex> ui;
     platform::WindowHandle m_handle = nullptr;
     platform::WindowHandle m_viewWindow = nullptr;
-    std::string m_scriptsFolder;
+    ScriptsFolder m_scriptsFolder;
     std::string m_loadedScript; // full path of the script last loaded from the list
 };

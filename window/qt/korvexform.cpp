@@ -1,26 +1,19 @@
 #include "korvexform.h"
 
-#include "exceptionbox.h"
-#include "scripttext.h"
+#include "modalshowing.h"
+#include "scripteditor.h"
 #include "ui_korvexform.h"
 
-#include "platform/shellfolders.h"
+#include "platform/qt/windowregistry.h"
 #include "plugin/hostmessages.h"
-#include "plugin/plintharplugin.h"
-#include "runner/linelist.h"
-#include "runner/zerith.h"
+#include "window/exceptionbox.h"
+#include "window/scriptrun.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QKeyEvent>
-#include <stdexcept>
 #include <utility>
 
 namespace {
-
-// The prelude every run starts with; on this runtime the global is plain and harmless.
-constexpr std::string_view Prelude = "$KCODE = \"SJIS\"";
 
 QFont formFont()
 {
@@ -42,12 +35,12 @@ QFont memoFont()
     return font;
 }
 
-QString localPath(const std::string &path)
-{
-    return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
 } // namespace
+
+std::unique_ptr<ScriptWindow> ScriptWindow::create(platform::WindowHandle parent)
+{
+    return std::make_unique<TfrmKorvex>(parent);
+}
 
 TfrmKorvex::TfrmKorvex(platform::WindowHandle parent)
     : QDialog(platform::widgetOf(parent), Qt::Dialog | Qt::WindowStaysOnTopHint |
@@ -113,48 +106,41 @@ template <typename Handler> void TfrmKorvex::guarded(Handler &&handler)
 void TfrmKorvex::AttachToView(platform::WindowHandle view)
 {
     m_viewWindow = view;
-
-    const QRect viewRect = platform::getWindowRect(view);
-    // Right and bottom are exclusive, as in a Windows rectangle.
-    const int x = (viewRect.left() + viewRect.left() + viewRect.width()) / 2;
-    const int y = (viewRect.top() + viewRect.top() + viewRect.height()) / 2;
     const QRect frame = frameGeometry();
-    const int left = std::max(0, x - frame.width() / 2);
-    const int top = std::max(0, y - frame.height() / 2);
-    move(left, top);
-
+    const Position position =
+        placeOver(platform::getWindowRect(view), frame.width(), frame.height());
+    move(position.left, position.top);
     ui->chkSelectArea->setChecked(plugin::getSelType(view) != 0);
-
-    const std::string documents = platform::documentsFolder();
-    if (documents.empty()) {
-        m_scriptsFolder.clear(); // no documents folder: nothing to list
-    } else {
-        m_scriptsFolder = documents;
-        if (m_scriptsFolder.back() != '/')
-            m_scriptsFolder += '/';
-        m_scriptsFolder += "Korvex";
-        const QString folder = localPath(m_scriptsFolder);
-        if (!QFileInfo(folder).isDir())
-            QDir().mkdir(folder); // one level only; a failure leaves the list empty
-    }
+    m_scriptsFolder.prepare();
     ListScripts();
+}
+
+void TfrmKorvex::showModal()
+{
+    ModalShowing::exec(*this);
+}
+
+void TfrmKorvex::endShowing()
+{
+    if (isVisible())
+        reject();
 }
 
 void TfrmKorvex::ListScripts()
 {
     ui->cboScripts->clear();
-    if (m_scriptsFolder.empty())
-        return;
-    const QDir folder(localPath(m_scriptsFolder), QStringLiteral("*.rb"), QDir::NoSort,
-                      QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    for (const QString &name : folder.entryList())
-        ui->cboScripts->addItem(name);
+    for (const std::string &name : m_scriptsFolder.list())
+        ui->cboScripts->addItem(QFile::decodeName(QByteArray::fromStdString(name)));
     ui->cboScripts->setCurrentIndex(-1); // listing chooses nothing
 }
 
 void TfrmKorvex::SpeedButton1Click()
 {
-    guarded([this] { run(); });
+    guarded([this] {
+        ScriptRun::run(m_viewWindow, ScriptEditor::lines(*ui->Memo1), scriptFileName(),
+                       ui->chkSelectArea->isChecked());
+        close();
+    });
 }
 
 void TfrmKorvex::SpeedButton2Click()
@@ -176,54 +162,17 @@ void TfrmKorvex::loadChosenScript()
 {
     if (ui->cboScripts->currentIndex() < 0)
         return;
-    const std::string path =
-        m_scriptsFolder + '/' + QFile::encodeName(ui->cboScripts->currentText()).toStdString();
-    const QString localName = localPath(path);
-    if (!QFileInfo(localName).isFile())
+    const std::string name = QFile::encodeName(ui->cboScripts->currentText()).toStdString();
+    const std::optional<std::string> bytes = m_scriptsFolder.load(name);
+    if (!bytes)
         return; // a folder or a vanished file: nothing to load
-    QFile file(localName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw std::runtime_error("ファイル " + path + " は開けません");
-    const QByteArray content = file.readAll();
-    ScriptText::load(*ui->Memo1, std::string_view(content.constData(), content.size()));
-    m_loadedScript = path;
+    ScriptEditor::load(*ui->Memo1, *bytes);
+    m_loadedScript = m_scriptsFolder.pathOf(name);
 }
 
 std::string TfrmKorvex::scriptFileName() const
 {
     if (!m_loadedScript.empty())
         return m_loadedScript;
-    return m_scriptsFolder.empty() ? std::string() : m_scriptsFolder + "/untitled.rb";
-}
-
-void TfrmKorvex::run()
-{
-    LineList inputLines;
-    LineList resultLines;
-    TZerith runner(nullptr);
-
-    inputLines = LineList{Prelude};
-    runner.setScript(inputLines);
-    runner.Execute(nullptr);
-    inputLines.clear();
-
-    if (!ui->chkSelectArea->isChecked())
-        plugin::execCommand(m_viewWindow, CMD_SELECT_ALL);
-    inputLines.adoptText(plugin::readSelectedText(m_viewWindow));
-
-    runner.setScript(ScriptText::lines(*ui->Memo1));
-    runner.setScriptFileName(scriptFileName());
-    // The input is handed over, not copied: it is not needed here any more.
-    runner.setParams(std::move(inputLines));
-    runner.Execute(&resultLines);
-    runner.setParams(LineList()); // the script has its own ARGV; free the input early
-
-    // The lines' own storage already is the joined text; it is taken, not copied.
-    const std::string text = resultLines.takeText();
-    // The selection is removed only once the output is ready: a failure before this point
-    // leaves the document as it was.
-    plugin::execCommand(m_viewWindow, CMD_DELETE);
-    plugin::insertString(m_viewWindow, text.c_str());
-
-    close();
+    return scriptsFolder().empty() ? std::string() : m_scriptsFolder.pathOf("untitled.rb");
 }

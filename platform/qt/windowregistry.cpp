@@ -1,4 +1,4 @@
-#include "windowhandle.h"
+#include "windowregistry.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -110,7 +110,7 @@ WindowHandle getParent(WindowHandle window)
     return w == nullptr ? nullptr : w->parent;
 }
 
-QRect getWindowRect(WindowHandle window)
+Rect getWindowRect(WindowHandle window)
 {
     Registry &reg = registry();
     std::lock_guard lock(reg.mutex);
@@ -119,10 +119,10 @@ QRect getWindowRect(WindowHandle window)
         return {};
     if (const QWidget *widget = w->widget.data()) {
         if (widget->isWindow())
-            return widget->frameGeometry();
-        return QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size());
+            return fromQRect(widget->frameGeometry());
+        return fromQRect(QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size()));
     }
-    return w->rect;
+    return fromQRect(w->rect);
 }
 
 void setWindowRect(WindowHandle window, const QRect &rect)

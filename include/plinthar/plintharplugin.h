@@ -1,0 +1,106 @@
+#pragma once
+
+/*
+ * The plug-in interface of the Plinthar editor: what a host needs to load a plug-in library
+ * and what a plug-in needs to talk back to the host's view window.
+ *
+ * On Windows the types are the Win32 ones (HWND, UINT, WPARAM, LPARAM, LRESULT), so handles
+ * and buffer addresses pass whole in 64-bit processes. Elsewhere they are those of the
+ * platform layer that stands in for the Windows interfaces.
+ */
+
+#ifdef _WIN32
+#include <windows.h>
+typedef HWND PlintharWindow;
+typedef UINT PlintharUInt;
+typedef WPARAM PlintharWParam;
+typedef LPARAM PlintharLParam;
+typedef LRESULT PlintharLResult;
+typedef BOOL PlintharBool;
+#define PLINTHAR_PLUGIN_EXPORT /* the module-definition file names the exports */
+#else
+#include <stdint.h>
+#ifdef __cplusplus
+#include "platform/windowhandle.h"
+typedef platform::WindowHandle PlintharWindow;
+#else
+typedef struct Window *PlintharWindow;
+#endif
+typedef uint32_t PlintharUInt;
+typedef uintptr_t PlintharWParam;
+typedef intptr_t PlintharLParam;
+typedef intptr_t PlintharLResult;
+typedef int32_t PlintharBool;
+#define PLINTHAR_PLUGIN_EXPORT __attribute__((visibility("default")))
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Events of OnEvents (bits of its second argument). */
+enum {
+    EVT_REFRESH = 0x10,
+    EVT_SET_COMMAND_ID = 0x400,
+    EVT_RELEASE = 0x800,
+};
+
+/* Messages a plug-in sends to the host's view window. */
+enum {
+    MSG_UPDATE_COMMAND = 2050, /* wParam: command id */
+    MSG_GET_SEL_TEXT = 2051,   /* wParam: bytes the host may copy; lParam: buffer or 0 */
+    MSG_EXEC_COMMAND = 2070,   /* wParam: one of the CMD_ numbers */
+    MSG_INSERT_STRING = 2080,  /* lParam: NUL-terminated text, inserted at the caret */
+    MSG_GET_SEL_TYPE = 2093,   /* answers 0 when nothing is selected */
+};
+
+/* Host commands of MSG_EXEC_COMMAND. */
+enum {
+    CMD_DELETE = 4135,
+    CMD_SELECT_ALL = 4136,
+};
+
+/* Queries of PlugInProc. */
+enum {
+    PLUGIN_QUERY_0900 = 0x900,
+    PLUGIN_QUERY_0901 = 0x901,
+    PLUGIN_QUERY_TEXT_0902 = 0x902, /* text answer (wParam: buffer size, lParam: buffer) */
+    PLUGIN_QUERY_0903 = 0x903,
+    PLUGIN_QUERY_VERSION = 0x904,   /* text answer: the version */
+    PLUGIN_QUERY_0905 = 0x905,
+    PLUGIN_QUERY_0906 = 0x906,
+    PLUGIN_QUERY_UNINSTALL = 0x907, /* 1 when the user confirms the uninstall */
+    PLUGIN_QUERY_BITMAP = 0x908,    /* wParam: PLUGIN_BITMAP_ bits; answers a bitmap id */
+    PLUGIN_QUERY_MASK = 0x909,      /* wParam: PLUGIN_BITMAP_ bits; answers a 0x00BBGGRR colour */
+};
+
+/* Bits of the first argument of PLUGIN_QUERY_BITMAP and PLUGIN_QUERY_MASK. */
+enum {
+    PLUGIN_BITMAP_LARGE = 0x1,
+    PLUGIN_BITMAP_256_COLOURS = 0x10,
+    PLUGIN_BITMAP_TRUE_COLOUR = 0x20,
+    PLUGIN_BITMAP_DISABLED = 0x100,
+    PLUGIN_BITMAP_HIGHLIGHTED = 0x200,
+};
+
+/* The seven entry points, in ordinal order; a plug-in exports exactly these. */
+PLINTHAR_PLUGIN_EXPORT void OnCommand(PlintharWindow view);
+PLINTHAR_PLUGIN_EXPORT PlintharBool QueryStatus(PlintharWindow view, PlintharBool *unused);
+PLINTHAR_PLUGIN_EXPORT void OnEvents(PlintharWindow view, PlintharUInt events,
+                                     PlintharLParam argument);
+PLINTHAR_PLUGIN_EXPORT PlintharUInt GetMenuTextID(void);
+PLINTHAR_PLUGIN_EXPORT PlintharUInt GetStatusMessageID(void);
+PLINTHAR_PLUGIN_EXPORT PlintharUInt GetBitmapID(void);
+PLINTHAR_PLUGIN_EXPORT PlintharLResult PlugInProc(PlintharWindow view, PlintharUInt message,
+                                                  PlintharWParam wParam, PlintharLParam lParam);
+
+typedef void (*OnCommandFn)(PlintharWindow);
+typedef PlintharBool (*QueryStatusFn)(PlintharWindow, PlintharBool *);
+typedef void (*OnEventsFn)(PlintharWindow, PlintharUInt, PlintharLParam);
+typedef PlintharUInt (*GetIdFn)(void);
+typedef PlintharLResult (*PlugInProcFn)(PlintharWindow, PlintharUInt, PlintharWParam,
+                                        PlintharLParam);
+
+#ifdef __cplusplus
+}
+#endif

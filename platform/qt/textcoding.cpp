@@ -1,0 +1,20 @@
+#include "platform/textcoding.h"
+
+#include <langinfo.h>
+#include <string_view>
+
+namespace platform {
+
+TextCoding systemCoding()
+{
+    const char *name = nl_langinfo(CODESET);
+    const std::string_view codeset = name ? std::string_view(name) : std::string_view();
+    if (codeset == "UTF-8" || codeset == "utf8" || codeset == "UTF8")
+        return TextCoding::Utf8;
+    if (codeset == "SHIFT_JIS" || codeset == "SJIS" || codeset == "CP932" ||
+        codeset == "WINDOWS-31J")
+        return TextCoding::ShiftJis;
+    return TextCoding::Other;
+}
+
+} // namespace platform

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <vector>
+
+/**
+ * The host process's side of starting the runtime inside it.
+ *
+ * The runtime takes over signal handlers as it starts; while a HostProcess lives it may do
+ * so, and afterwards the host has its own back. The runtime keeps what it cannot work without:
+ * on POSIX systems SIGVTALRM, which wakes its blocked threads, and a share of SIGCHLD, by which
+ * alone it learns that a script's child process ended (a host handler hears of it too).
+ */
+class HostProcess
+{
+public:
+    /// Remembers the host's handlers.
+    HostProcess();
+    /// Gives the host its handlers back, keeping the runtime's share.
+    ~HostProcess();
+    HostProcess(const HostProcess &) = delete;
+    HostProcess &operator=(const HostProcess &) = delete;
+
+    /// The process's command line split into arguments, NUL-terminated strings followed by a
+    /// null entry, as the runtime's start-up takes it; it lives as long as the process, since
+    /// the runtime may keep pointers into it.
+    static std::vector<char *> &commandLine();
+};

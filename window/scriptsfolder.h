@@ -1,0 +1,35 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+/**
+ * The folder "Korvex" in the user's documents folder, where the scripts are kept.
+ */
+class ScriptsFolder
+{
+public:
+    /// The scripts folder inside @p documents: a separator is added unless its last byte is
+    /// one, then "Korvex". Empty for an empty @p documents (no documents folder known).
+    static std::string pathIn(const std::string &documents);
+
+    /// Finds the folder in the user's documents folder and creates it when it is missing (one
+    /// level; a failure leaves the path pointing at a missing folder, which lists nothing).
+    void prepare();
+    /// The folder's full path, without a trailing separator; empty when there is none.
+    const std::string &path() const { return m_path; }
+    /// The full path of the entry @p name of the folder.
+    std::string pathOf(const std::string &name) const;
+
+    /// The names of the folder's `*.rb` entries (folders named so included), in the order the
+    /// file system delivers them.
+    std::vector<std::string> list() const;
+    /// The bytes of the script @p name; none when no file is there (a folder, a vanished
+    /// file). Throws std::runtime_error "ファイル PATH は開けません" when it exists but cannot
+    /// be read.
+    std::optional<std::string> load(const std::string &name) const;
+
+private:
+    std::string m_path;
+};
