@@ -4,11 +4,15 @@
 
 #include <cstdint>
 
+#ifdef _WIN32
+struct HINSTANCE__; // the Win32 handle type, as <windows.h> declares it
+#endif
+
 /// The Windows string resources of a library, in plain types.
 namespace platform {
 
 #ifdef _WIN32
-using ModuleHandle = struct HINSTANCE__ *; ///< HMODULE
+using ModuleHandle = ::HINSTANCE__ *; ///< HMODULE
 #else
 struct Module;
 using ModuleHandle = const Module *; ///< Opaque; the same value in the library and its host.

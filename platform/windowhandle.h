@@ -4,12 +4,16 @@
 
 #include <cstdint>
 
+#ifdef _WIN32
+struct HWND__; // the Win32 handle type, as <windows.h> declares it
+#endif
+
 /// The window-handle part of the Windows user interface, in plain types: what the plug-in
 /// asks of the windows it is given.
 namespace platform {
 
 #ifdef _WIN32
-using WindowHandle = struct HWND__ *; ///< HWND
+using WindowHandle = ::HWND__ *; ///< HWND
 #else
 struct Window;
 using WindowHandle = Window *; ///< Opaque, pointer-sized; nullptr is "none".

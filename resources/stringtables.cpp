@@ -1,20 +1,29 @@
 #include "stringtables.h"
 
+namespace {
+
+struct Entry
+{
+    int id;
+    platform::Language language;
+    const char *text;
+};
+
+// Generated from stringtable.txt, the one place the texts are written.
+constexpr Entry entries[] = {
+#include "stringtable.inc"
+};
+
+} // namespace
+
 std::map<int, std::string> korvexStringTable(platform::Language language)
 {
-    // Id 4 (the plug-in's description text) deliberately has no entry in either language.
-    if (language == platform::Language::Japanese) {
-        return {
-            {1, "Ruby スクリプト"},
-            {2, "Ruby スクリプトを実行する"},
-            {3, "アンインストールを実行します。よろしいですか?"},
-            {5, "1.00"},
-        };
+    if (language != platform::Language::Japanese)
+        language = platform::Language::English;
+    std::map<int, std::string> table;
+    for (const Entry &entry : entries) {
+        if (entry.language == language)
+            table.emplace(entry.id, entry.text);
     }
-    return {
-        {1, "Run Ruby Script"},
-        {2, "Run Ruby Script"},
-        {3, "Are you sure you want to uninstall this Plug-in?"},
-        {5, "1.00"},
-    };
+    return table;
 }

@@ -34,9 +34,6 @@ public:
     void renew();
 
 private:
-    static int openAnonymousFile();
-    static int duplicateAboveStandardStreams(int descriptor);
-
     int m_readDescriptor = -1;   // our own hold on the file, whatever a script closes
     int m_outputDescriptor = -1; // handed to the runtime; its number never changes
     int m_errorDescriptor = -1;  // likewise

@@ -8,7 +8,9 @@
  * The runtime takes over signal handlers as it starts; while a HostProcess lives it may do
  * so, and afterwards the host has its own back. The runtime keeps what it cannot work without:
  * on POSIX systems SIGVTALRM, which wakes its blocked threads, and a share of SIGCHLD, by which
- * alone it learns that a script's child process ended (a host handler hears of it too).
+ * alone it learns that a script's child process ended (a host handler hears of it too). On
+ * Windows, where the plug-in brings a runtime of its own, the user's settings for another Ruby
+ * (RUBYOPT, RUBYLIB) are kept from it while it starts.
  */
 class HostProcess
 {

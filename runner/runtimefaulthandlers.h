@@ -1,14 +1,17 @@
 #pragma once
 
+#ifndef _WIN32
 #include <array>
 #include <csignal>
+#endif
 
 /**
  * The runtime's SIGSEGV and SIGBUS handlers, in force while a script runs.
  *
  * The runtime turns a machine-stack overflow (deep data through `inspect`, `flatten`,
  * `Marshal`, ...) into SystemStackError with those handlers; without them the overflow ends
- * the editor. Between runs the host's own handlers are in force.
+ * the editor. Between runs the host's own handlers are in force. (Windows has no such
+ * signals: there the runtime's exception handler serves the whole process.)
  */
 class RuntimeFaultHandlers
 {
@@ -24,5 +27,7 @@ public:
     RuntimeFaultHandlers &operator=(const RuntimeFaultHandlers &) = delete;
 
 private:
+#ifndef _WIN32
     std::array<struct sigaction, 2> m_previous{};
+#endif
 };

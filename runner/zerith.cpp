@@ -3,6 +3,7 @@
 #include "pseudo.h"
 #include "rubies.h"
 #include "rubystartup.h"
+#include "runtimelibrary.h"
 
 #include <stdexcept>
 #include <utility>
@@ -15,6 +16,7 @@ void EnsureRuntimeStarted()
 {
     if (runtimeStarted)
         return;
+    RuntimeLibrary::load();
     StartRuntime();
     runtimeStarted = true;
 }

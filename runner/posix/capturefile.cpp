@@ -22,16 +22,14 @@ void closeKeepingErrno(int descriptor)
     errno = error;
 }
 
-} // namespace
-
-int CaptureFile::duplicateAboveStandardStreams(int descriptor)
+int duplicateAboveStandardStreams(int descriptor)
 {
     // A host started without standard streams has 0 to 2 free; whatever later takes those
     // numbers must not land on this file.
     return ::fcntl(descriptor, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
 }
 
-int CaptureFile::openAnonymousFile()
+int openAnonymousFile()
 {
     int fd = ::memfd_create("korvex-output", MFD_CLOEXEC);
     if (fd < 0)
@@ -50,6 +48,8 @@ int CaptureFile::openAnonymousFile()
     }
     return fd;
 }
+
+} // namespace
 
 CaptureFile::CaptureFile() : m_readDescriptor(openAnonymousFile())
 {

@@ -1,0 +1,61 @@
+#include "runner/runtimelibrary.h"
+
+#include <windows.h>
+
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+HMODULE runtime = nullptr;
+
+std::wstring folderOfThisModule()
+{
+    HMODULE self = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                           GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCWSTR>(&folderOfThisModule), &self);
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(self, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return path.substr(0, path.find_last_of(L"\\/"));
+}
+
+/// @p text in the system's ANSI code page, the coding of the plug-in's messages.
+std::string ansi(const std::wstring &text)
+{
+    const int size = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), out.data(), size,
+                        nullptr, nullptr);
+    return out;
+}
+
+} // namespace
+
+void RuntimeLibrary::load()
+{
+    if (runtime)
+        return;
+    const std::wstring path = folderOfThisModule() + L"\\Korvex\\ruby\\bin\\" KORVEX_RUBY_DLL_NAME;
+    // By full path with the altered search order: the runtime's own extensions and its
+    // dependencies are found beside it, whatever the host's folder and PATH.
+    HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    if (!module)
+        throw std::runtime_error("The Ruby runtime could not be loaded from " + ansi(path) +
+                                 " (Windows error " + std::to_string(GetLastError()) + ")");
+    const auto *version = reinterpret_cast<const char *>(GetProcAddress(module, "ruby_version"));
+    if (!version || std::string(version).rfind("3.1.", 0) != 0) {
+        FreeLibrary(module);
+        throw std::runtime_error("The Ruby runtime at " + ansi(path) + " is version " +
+                                 (version ? version : "unknown") + "; Korvex needs Ruby 3.1");
+    }
+    runtime = module;
+}
