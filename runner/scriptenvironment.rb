@@ -5,6 +5,10 @@
 # command (child processes writing where the script writes, at_exit blocks) is given to it for
 # the length of its run. The runner sets @output, @errors, @input and @at_exit_blocks on this
 # module while a script runs and clears them afterwards.
+# Text is in the system's coding, as the host's is: the runtime on Windows would otherwise read
+# and write UTF-8 whatever the ANSI code page (elsewhere the two are the same already).
+Encoding.default_external = Encoding.find("locale")
+
 module Korvex
   class << self
     # The run's standard output, error and input streams, and the blocks the script

@@ -1,11 +1,43 @@
 #include "runner/runtimelibrary.h"
 
+#include <ruby.h>
+
 #include <windows.h>
 
 #include <stdexcept>
 #include <string>
 
+// The runtime's variables that the plug-in and the runtime's headers use. Code built for a
+// library's data reaches each through a pointer named __imp_NAME, which an import library
+// would fill when the plug-in loads; the runtime is loaded later, so these are filled by name
+// once it is (the variables' own names, as the runtime exports them).
+extern "C" {
+VALUE *__imp_rb_cFile = nullptr;
+VALUE *__imp_rb_cIO = nullptr;
+VALUE *__imp_rb_cObject = nullptr;
+VALUE *__imp_rb_eSystemExit = nullptr;
+VALUE *__imp_rb_stdin = nullptr;
+VALUE *__imp_rb_stdout = nullptr;
+VALUE *__imp_rb_stderr = nullptr;
+}
+
 namespace {
+
+struct RuntimeVariable
+{
+    const char *name;
+    VALUE **address;
+};
+
+constexpr RuntimeVariable kRuntimeVariables[] = {
+    {"rb_cFile", &__imp_rb_cFile},
+    {"rb_cIO", &__imp_rb_cIO},
+    {"rb_cObject", &__imp_rb_cObject},
+    {"rb_eSystemExit", &__imp_rb_eSystemExit},
+    {"rb_stdin", &__imp_rb_stdin},
+    {"rb_stdout", &__imp_rb_stdout},
+    {"rb_stderr", &__imp_rb_stderr},
+};
 
 HMODULE runtime = nullptr;
 
@@ -56,6 +88,15 @@ void RuntimeLibrary::load()
         FreeLibrary(module);
         throw std::runtime_error("The Ruby runtime at " + ansi(path) + " is version " +
                                  (version ? version : "unknown") + "; Korvex needs Ruby 3.1");
+    }
+    for (const RuntimeVariable &variable : kRuntimeVariables) {
+        void *const address = reinterpret_cast<void *>(GetProcAddress(module, variable.name));
+        if (!address) {
+            FreeLibrary(module);
+            throw std::runtime_error(std::string("The Ruby runtime at ") + ansi(path) +
+                                     " lacks " + variable.name);
+        }
+        *variable.address = static_cast<VALUE *>(address);
     }
     runtime = module;
 }
