@@ -12,6 +12,7 @@ set(KORVEX_MINGW_TRIPLE x86_64-w64-mingw32)
 set(CMAKE_C_COMPILER ${KORVEX_MINGW_TRIPLE}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${KORVEX_MINGW_TRIPLE}-g++-posix)
 set(CMAKE_RC_COMPILER ${KORVEX_MINGW_TRIPLE}-windres)
+set(CMAKE_DLLTOOL ${KORVEX_MINGW_TRIPLE}-dlltool)
 # -static links libgcc, libstdc++ and winpthread (which the posix model adds to every link)
 # into each binary, so a DLL or EXE needs only system DLLs, msvcrt.dll and the Ruby DLL.
 # Import libraries are still used when named by full path, as CMake does.

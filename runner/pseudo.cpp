@@ -166,16 +166,28 @@ void flushPending(VALUE io)
 /// conversion a script asked for); without one, the bytes go into its buffer as they are.
 bool convertsWrites(const rb_io_t *file)
 {
+    // The universal newline decorator changes nothing that is written.
     return file->encs.enc != nullptr || file->encs.enc2 != nullptr ||
-           (file->mode & FMODE_TEXTMODE) != 0 || file->encs.ecflags != 0;
+           (file->mode & FMODE_TEXTMODE) != 0 ||
+           (file->encs.ecflags & ~ECONV_UNIVERSAL_NEWLINE_DECORATOR) != 0;
 }
 
 /// A new capture stream of the runtime over @p descriptor, which it must never close: the
 /// descriptor serves every run.
 VALUE newCaptureStream(int descriptor)
 {
-    const VALUE args[] = {INT2FIX(descriptor), rb_str_new_cstr("w")};
+    const VALUE fd = INT2FIX(descriptor);
+#ifdef _WIN32
+    // Every byte as it is written, as on a file elsewhere: on Windows an IO writes LF as CR LF
+    // unless told otherwise, and a script's "a\r\n" would become two line breaks.
+    const VALUE options = rb_hash_new();
+    rb_hash_aset(options, ID2SYM(id("newline")), ID2SYM(id("universal")));
+    const VALUE args[] = {fd, rb_str_new_cstr("w"), options};
+    const VALUE stream = rb_class_new_instance_kw(3, args, captureClass, RB_PASS_KEYWORDS);
+#else
+    const VALUE args[] = {fd, rb_str_new_cstr("w")};
     const VALUE stream = rb_class_new_instance(2, args, captureClass);
+#endif
     rb_funcall(stream, id("autoclose="), 1, Qfalse);
     return stream;
 }

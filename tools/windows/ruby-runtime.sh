@@ -145,13 +145,13 @@ install_into_prefix() { # CACHED_RUNTIME
 }
 
 show_layout() {
-    local dll=("$prefix"/bin/*.dll) delaylib=("$prefix"/lib/*-delayload.a)
+    local dll=("$prefix"/bin/*.dll) def=("$prefix"/lib/*.def)
     local platform=("$prefix"/include/ruby-3.1.0/*/ruby/config.h)
     echo "$prefix: $(sed -n 1p "$prefix/$marker"), $(du -sh "$prefix" | cut -f1)"
     echo "  bin/${dll[0]##*/}  $(du -h "${dll[0]}" | cut -f1), the runtime DLL (and bin/ruby.exe)"
     echo "  lib/ruby/3.1.0  $(du -sh "$prefix/lib/ruby/3.1.0" | cut -f1), the library with" \
         "$(find "$prefix/lib/ruby/3.1.0" -name '*.so' | wc -l) compiled extensions and encodings"
-    echo "  lib/${delaylib[0]##*/}  delay-load import library (of the functions in lib/*.def)"
+    echo "  lib/${def[0]##*/}  the functions it exports"
     echo "  include/ruby-3.1.0  headers; the platform's in ${platform[0]#"$prefix"/}"
 }
 
@@ -191,17 +191,15 @@ build_runtime() { # VERSION DOWNLOADED_SOURCE WORK DESTINATION
     find "$runtime" \( -name '*.dll' -o -name '*.exe' -o -name '*.so' \) \
         -exec "$host-strip" --strip-unneeded {} +
 
-    # Delay-loading lets the DLL load the runtime from a folder of its own choosing before the
-    # first call. Data exports cannot be delay-loaded, so they are dropped (reach them with
-    # GetProcAddress); .refptr.* are compiler artefacts, VERSION a line dlltool rejects.
+    # The runtime's export list, for the import library of those who link it (the build makes
+    # a delay-loading one of the functions it uses). Data exports cannot be delay-loaded, so
+    # they are dropped (reach them with GetProcAddress); .refptr.* are compiler artefacts,
+    # VERSION a line dlltool rejects.
     local def name
     def=$(ls "$work/build/"*.def)
     name=$(basename "$def" .def)
     grep -v -e '^VERSION' -e '\.refptr\.' -e '[[:space:]]DATA[[:space:]]*$' "$def" \
         >"$runtime/lib/$name.def"
-    # Run where the library goes: dlltool names its symbols after the output path.
-    (cd "$runtime/lib" && "$host-dlltool" --input-def "$name.def" --dllname "$name.dll" \
-        --output-delaylib "lib$name-delayload.a") >>"$buildlog" 2>&1
 
     {
         echo "$source_package $version for $host"
