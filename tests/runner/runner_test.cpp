@@ -70,7 +70,7 @@ private:
 
 // Defines `child`: the command line of a Ruby program running @p code, quick to start.
 constexpr char kChildProgram[] =
-    "def child = ->(code) { [RbConfig.ruby, '--disable-gems', '-e', code] }";
+    "require 'rbconfig'; def child = ->(code) { [RbConfig.ruby, '--disable-gems', '-e', code] }";
 
 } // namespace
 
