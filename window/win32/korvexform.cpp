@@ -10,6 +10,7 @@
 #include <uxtheme.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cwchar>
 #include <initializer_list>
 #include <iterator>
@@ -46,16 +47,40 @@ HINSTANCE thisModule()
     return module;
 }
 
+// A failure of the step @p what, with the thread's last Windows error.
 std::runtime_error windowsFailure(const char *what)
 {
     const DWORD error = GetLastError();
-    return std::runtime_error(std::string(what) + " (Windows error " + std::to_string(error) +
-                              ")");
+    return std::runtime_error(std::string(what) + " (Windows error " + std::to_string(error) + ")");
 }
 
-HMENU controlId(int id)
+/**
+ * Makes the control @p id of the ASCII-named @p className under @p parent, @p size large at
+ * @p at; an ANSI window when @p ansi (its text then is bytes in the system's code page).
+ * Throws std::runtime_error naming @p what when it cannot be made.
+ */
+HWND createControl(HWND parent, int id, const char *className, const wchar_t *text, DWORD style,
+                   DWORD exStyle, POINT at, SIZE size, const char *what, bool ansi = false)
 {
-    return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id));
+    const auto menu = reinterpret_cast<HMENU>(static_cast<INT_PTR>(id));
+    const HINSTANCE instance = thisModule();
+    style |= WS_CHILD | WS_VISIBLE;
+    HWND control = nullptr;
+    if (ansi) {
+        control = CreateWindowExA(exStyle, className, "", style, at.x, at.y, size.cx, size.cy,
+                                  parent, menu, instance, nullptr);
+    } else {
+        const std::wstring wideClass(className, className + std::strlen(className));
+        control = CreateWindowExW(exStyle, wideClass.c_str(), text, style, at.x, at.y, size.cx,
+                                  size.cy, parent, menu, instance, nullptr);
+    }
+    if (!control) {
+        const DWORD error = GetLastError();
+        throw std::runtime_error(std::string("The script window's ") + what +
+                                 " could not be created (Windows error " + std::to_string(error) +
+                                 ")");
+    }
+    return control;
 }
 
 int screenDpi()
@@ -150,8 +175,8 @@ RECT itemRect(HWND toolBar, int index)
 }
 
 // The toolbars pass what their controls (the check box, the list) report to the window.
-LRESULT CALLBACK toolBarProc(HWND toolBar, UINT message, WPARAM wParam, LPARAM lParam,
-                             UINT_PTR, DWORD_PTR form) noexcept
+LRESULT CALLBACK toolBarProc(HWND toolBar, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                             DWORD_PTR form) noexcept
 {
     if (message == WM_COMMAND && lParam != 0 &&
         GetParent(reinterpret_cast<HWND>(lParam)) == toolBar)
@@ -328,13 +353,13 @@ TfrmKorvex::TfrmKorvex(platform::WindowHandle parent)
 
     try {
         m_dpi = screenDpi();
-        m_formFont = createFont({L"ＭＳ Ｐゴシック", L"MS PGothic", L"MS UI Gothic",
-                                 L"Meiryo UI", L"Yu Gothic UI", L"Noto Sans CJK JP",
-                                 L"IPAPGothic", L"VL PGothic"},
-                                scaled(FontHeight), false);
-        m_memoFont = createFont({L"ＭＳ ゴシック", L"MS Gothic", L"Noto Sans Mono CJK JP",
-                                 L"IPAGothic", L"VL Gothic"},
-                                scaled(FontHeight), true);
+        m_formFont =
+            createFont({L"ＭＳ Ｐゴシック", L"MS PGothic", L"MS UI Gothic", L"Meiryo UI",
+                        L"Yu Gothic UI", L"Noto Sans CJK JP", L"IPAPGothic", L"VL PGothic"},
+                       scaled(FontHeight), false);
+        m_memoFont = createFont(
+            {L"ＭＳ ゴシック", L"MS Gothic", L"Noto Sans Mono CJK JP", L"IPAGothic", L"VL Gothic"},
+            scaled(FontHeight), true);
 
         // A dialog's frame and system menu: move, size and close, no minimizing or maximizing.
         DWORD style = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
@@ -389,17 +414,14 @@ void TfrmKorvex::destroy() noexcept
 
 void TfrmKorvex::createControls()
 {
-    const HINSTANCE instance = thisModule();
     const auto setFont = [](HWND control, HFONT font) {
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     };
 
-    m_coolBar = CreateWindowExW(0, REBARCLASSNAMEW, nullptr,
-                                WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN |
-                                    RBS_VARHEIGHT | RBS_BANDBORDERS | CCS_NODIVIDER | CCS_TOP,
-                                0, 0, 0, 0, m_handle, controlId(CoolBar1), instance, nullptr);
-    if (!m_coolBar)
-        throw windowsFailure("The script window's band container could not be created");
+    m_coolBar = createControl(m_handle, CoolBar1, REBARCLASSNAMEA, nullptr,
+                              WS_CLIPSIBLINGS | WS_CLIPCHILDREN | RBS_VARHEIGHT | RBS_BANDBORDERS |
+                                  CCS_NODIVIDER | CCS_TOP,
+                              0, {}, {}, "band container");
     // The bands in the button-face colour like the controls on them, whatever the visual style.
     SetWindowTheme(m_coolBar, L" ", L" ");
     REBARINFO bar = {};
@@ -411,13 +433,10 @@ void TfrmKorvex::createControls()
         // Captions only, in buttons of the design size: the list style keeps no room for
         // images under the captions, and the size is set last, after everything that makes
         // the toolbar measure its buttons again. paintToolBar() draws the items.
-        const HWND toolBar =
-            CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr,
-                            WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS |
-                                CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER | TBSTYLE_LIST,
-                            0, 0, 0, 0, m_coolBar, controlId(id), instance, nullptr);
-        if (!toolBar)
-            throw windowsFailure("The script window's toolbar could not be created");
+        const HWND toolBar = createControl(m_coolBar, id, TOOLBARCLASSNAMEA, nullptr,
+                                           WS_CLIPCHILDREN | WS_CLIPSIBLINGS | CCS_NOPARENTALIGN |
+                                               CCS_NORESIZE | CCS_NODIVIDER | TBSTYLE_LIST,
+                                           0, {}, {}, "toolbar");
         SetWindowTheme(toolBar, L" ", L" ");
         SetWindowSubclass(toolBar, toolBarProc, 0, reinterpret_cast<DWORD_PTR>(m_handle));
         SendMessageW(toolBar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
@@ -425,8 +444,7 @@ void TfrmKorvex::createControls()
         setFont(toolBar, m_formFont);
         SendMessageW(toolBar, TB_SETBITMAPSIZE, 0, MAKELPARAM(0, 0));
         SendMessageW(toolBar, TB_SETPADDING, 0, MAKELPARAM(0, 0));
-        SendMessageW(toolBar, TB_ADDBUTTONSW, items.size(),
-                     reinterpret_cast<LPARAM>(items.data()));
+        SendMessageW(toolBar, TB_ADDBUTTONSW, items.size(), reinterpret_cast<LPARAM>(items.data()));
         SendMessageW(toolBar, TB_SETBUTTONWIDTH, 0,
                      MAKELPARAM(scaled(ButtonWidth), scaled(ButtonWidth)));
         SendMessageW(toolBar, TB_SETBUTTONSIZE, 0,
@@ -440,27 +458,19 @@ void TfrmKorvex::createControls()
                    pushButton(SpeedButton2, L"キャンセル"), separator(scaled(DividerWidth)),
                    separator(scaled(SelectAreaWidth), chkSelectArea)});
     const RECT selectArea = itemRect(m_toolBar1, 4);
-    m_selectArea = CreateWindowExW(0, L"BUTTON", L"選択範囲のみ",
-                                   WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX,
-                                   selectArea.left, selectArea.top, scaled(SelectAreaWidth),
-                                   scaled(ButtonHeight), m_toolBar1, controlId(chkSelectArea),
-                                   instance, nullptr);
-    if (!m_selectArea)
-        throw windowsFailure("The script window's check box could not be created");
+    m_selectArea = createControl(m_toolBar1, chkSelectArea, "BUTTON", L"選択範囲のみ",
+                                 WS_TABSTOP | BS_AUTOCHECKBOX, 0, {selectArea.left, selectArea.top},
+                                 {scaled(SelectAreaWidth), scaled(ButtonHeight)}, "check box");
     setFont(m_selectArea, m_formFont);
 
     // ToolBar2: the scripts list, a divider, 更新. The list holds file names in the system's
     // code page, so it is an ANSI window.
-    m_toolBar2 = makeToolBar(ToolBar2, {separator(scaled(ScriptsWidth), cboScripts),
-                                        separator(scaled(DividerWidth)),
-                                        pushButton(SpeedButton3, L"更新")});
-    m_scripts = CreateWindowExA(0, "COMBOBOX", nullptr,
-                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL |
-                                    CBS_DROPDOWNLIST,
-                                0, 0, scaled(ScriptsWidth), scaled(ScriptsDropDownHeight),
-                                m_toolBar2, controlId(cboScripts), instance, nullptr);
-    if (!m_scripts)
-        throw windowsFailure("The script window's list could not be created");
+    m_toolBar2 =
+        makeToolBar(ToolBar2, {separator(scaled(ScriptsWidth), cboScripts),
+                               separator(scaled(DividerWidth)), pushButton(SpeedButton3, L"更新")});
+    m_scripts = createControl(m_toolBar2, cboScripts, "COMBOBOX", nullptr,
+                              WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, {},
+                              {scaled(ScriptsWidth), scaled(ScriptsDropDownHeight)}, "list", true);
     setFont(m_scripts, m_formFont);
     // The list's items take one line of the font: 12 pixels with "ＭＳ Ｐゴシック". Closed, the
     // list is made no higher than a band where the system lets it, and centred on the band.
@@ -500,12 +510,10 @@ void TfrmKorvex::createControls()
 
     // Memo1: the script's bytes in the system's code page (an ANSI window); Tab and Enter are
     // typed into it, it scrolls sideways rather than wrapping, and shows no scroll bars.
-    m_memo = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "",
-                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN |
-                                 ES_AUTOHSCROLL | ES_AUTOVSCROLL,
-                             0, 0, 0, 0, m_handle, controlId(Memo1), instance, nullptr);
-    if (!m_memo)
-        throw windowsFailure("The script window's editor could not be created");
+    m_memo =
+        createControl(m_handle, Memo1, "EDIT", nullptr,
+                      WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN | ES_AUTOHSCROLL | ES_AUTOVSCROLL,
+                      WS_EX_CLIENTEDGE, {}, {}, "editor", true);
     setFont(m_memo, m_memoFont);
     SendMessageW(m_memo, EM_SETLIMITTEXT, 0, 0); // as much as the system holds
     m_lastFocus = m_memo;
@@ -557,8 +565,7 @@ void TfrmKorvex::layOut()
     MoveWindow(m_memo, 0, top, client.right, std::max<int>(0, client.bottom - top), TRUE);
 }
 
-LRESULT CALLBACK TfrmKorvex::windowProc(HWND window, UINT message, WPARAM wParam,
-                                        LPARAM lParam)
+LRESULT CALLBACK TfrmKorvex::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCCREATE) {
         auto *self = static_cast<TfrmKorvex *>(
@@ -694,11 +701,9 @@ void TfrmKorvex::AttachToView(platform::WindowHandle view)
     POINT at = {position.left, position.top};
     if (GetWindowLongPtrW(m_handle, GWL_STYLE) & WS_CHILD)
         MapWindowPoints(nullptr, GetParent(m_handle), &at, 1); // screen to parent coordinates
-    SetWindowPos(m_handle, nullptr, at.x, at.y, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    SendMessageW(m_selectArea, BM_SETCHECK, plugin::getSelType(view) != 0 ? BST_CHECKED
-                                                                          : BST_UNCHECKED,
-                 0);
+    SetWindowPos(m_handle, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(m_selectArea, BM_SETCHECK,
+                 plugin::getSelType(view) != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
     m_scriptsFolder.prepare();
     ListScripts();
 }

@@ -86,7 +86,7 @@ private:
     HFONT m_formFont = nullptr;
     HFONT m_memoFont = nullptr;
     int m_dpi = 96;
-    SIZE m_minimumSize = {}; // outer size below which every control would not be whole
+    SIZE m_minimumSize = {};      // outer size below which every control would not be whole
     Showing *m_showing = nullptr; // the modal showing in progress, if any
     std::shared_ptr<int> m_lifetime = std::make_shared<int>(0); // expires with the object
 

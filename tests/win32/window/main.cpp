@@ -26,7 +26,8 @@ int showWindow()
     const std::string folder = privateDocuments->path() + "\\Korvex";
     CreateDirectoryA(folder.c_str(), nullptr);
     writeFile(folder + "\\upcase.rb", "ARGV.each { |l| puts l.upcase }\r\n");
-    writeFile(folder + "\\number.rb", "ARGV.each_with_index { |l, i| puts \"#{i + 1}: #{l}\" }\r\n");
+    writeFile(folder + "\\number.rb",
+              "ARGV.each_with_index { |l, i| puts \"#{i + 1}: #{l}\" }\r\n");
     TestHost host;
     host.document = "one\r\ntwo\r\nthree\r\n";
     const KorvexLibrary &korvex = KorvexLibrary::get();

@@ -92,8 +92,7 @@ TestHost::~TestHost()
 
 void TestHost::placeView(const RECT &rect)
 {
-    MoveWindow(m_view, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-               TRUE);
+    MoveWindow(m_view, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
 }
 
 void TestHost::post(std::function<void()> action, int hops)
@@ -269,8 +268,8 @@ PrivateDocuments::PrivateDocuments()
 {
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
-    std::wstring folder = std::wstring(temp) + L"korvex-documents-" +
-                          std::to_wstring(GetCurrentProcessId());
+    std::wstring folder =
+        std::wstring(temp) + L"korvex-documents-" + std::to_wstring(GetCurrentProcessId());
     CreateDirectoryW(folder.c_str(), nullptr);
     m_path = ansi(folder);
 
@@ -280,8 +279,8 @@ PrivateDocuments::PrivateDocuments()
         throw std::runtime_error("the user's shell folders cannot be set");
     wchar_t saved[1024] = {};
     DWORD size = sizeof saved - sizeof(wchar_t);
-    if (RegQueryValueExW(key, L"Personal", nullptr, &m_savedType,
-                         reinterpret_cast<BYTE *>(saved), &size) == ERROR_SUCCESS)
+    if (RegQueryValueExW(key, L"Personal", nullptr, &m_savedType, reinterpret_cast<BYTE *>(saved),
+                         &size) == ERROR_SUCCESS)
         m_saved = saved;
     const LSTATUS set =
         RegSetValueExW(key, L"Personal", 0, REG_SZ, reinterpret_cast<const BYTE *>(folder.c_str()),
@@ -289,8 +288,7 @@ PrivateDocuments::PrivateDocuments()
     RegCloseKey(key);
     wchar_t documents[MAX_PATH] = {};
     if (set != ERROR_SUCCESS ||
-        FAILED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT,
-                                documents)) ||
+        FAILED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents)) ||
         folder != documents)
         throw std::runtime_error("the documents folder could not be made " + m_path);
 }

@@ -68,8 +68,8 @@ std::vector<UINT> systemMenuCommands(HWND window)
 
 HWND makeTopLevel(bool visible)
 {
-    const HWND window = CreateWindowExW(0, L"STATIC", L"another window", WS_OVERLAPPEDWINDOW, 0,
-                                        0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+    const HWND window = CreateWindowExW(0, L"STATIC", L"another window", WS_OVERLAPPEDWINDOW, 0, 0,
+                                        200, 100, nullptr, nullptr, nullptr, nullptr);
     if (visible)
         ShowWindow(window, SW_SHOWNOACTIVATE);
     return window;
@@ -208,9 +208,8 @@ TEST_F(KorvexWindow, LaysOutItsControlsAndKeepsThemWholeAtTheSmallestSize)
                                         {"SpeedButton2", L"キャンセル", 81},
                                         {"ToolButton2", L"", 8},
                                         {"chkSelectArea's room", L"", 103}};
-        const std::vector<Item> bar2 = {{"cboScripts' room", L"", 201},
-                                        {"ToolButton3", L"", 8},
-                                        {"SpeedButton3", L"更新", 81}};
+        const std::vector<Item> bar2 = {
+            {"cboScripts' room", L"", 201}, {"ToolButton3", L"", 8}, {"SpeedButton3", L"更新", 81}};
         for (const auto &[toolBar, expected] :
              {std::pair{c.toolBar1, bar1}, std::pair{c.toolBar2, bar2}}) {
             const std::vector<ToolItem> items = toolItems(toolBar);
@@ -240,8 +239,8 @@ TEST_F(KorvexWindow, LaysOutItsControlsAndKeepsThemWholeAtTheSmallestSize)
             << "items one line of the list's font high";
 
         const LONG_PTR memoStyle = GetWindowLongPtrW(c.memo, GWL_STYLE);
-        EXPECT_EQ(memoStyle & (ES_MULTILINE | ES_WANTRETURN | ES_AUTOHSCROLL | WS_HSCROLL |
-                               WS_VSCROLL),
+        EXPECT_EQ(memoStyle &
+                      (ES_MULTILINE | ES_WANTRETURN | ES_AUTOHSCROLL | WS_HSCROLL | WS_VSCROLL),
                   ES_MULTILINE | ES_WANTRETURN | ES_AUTOHSCROLL)
             << "no word wrap, no scroll bars";
         RECT client = {};
@@ -270,8 +269,7 @@ TEST_F(KorvexWindow, LaysOutItsControlsAndKeepsThemWholeAtTheSmallestSize)
         EXPECT_LT(smallest.cx, designed.cx);
         EXPECT_LT(smallest.cy, designed.cy);
         GetClientRect(c.form, &client);
-        for (HWND control :
-             {c.coolBar, c.toolBar1, c.toolBar2, c.selectArea, c.scripts, c.memo}) {
+        for (HWND control : {c.coolBar, c.toolBar1, c.toolBar2, c.selectArea, c.scripts, c.memo}) {
             RECT parent = {};
             GetClientRect(GetParent(control), &parent);
             EXPECT_TRUE(inside(rectIn(control, GetParent(control)), parent))
@@ -300,8 +298,8 @@ TEST_F(KorvexWindow, EveryShowingIsCentredOpensInTheEditorAndClosesOnEscape)
     struct Case
     {
         const char *what;
-        POINT frame;     // where the main frame goes (screen)
-        RECT view;       // the view in the frame's client area
+        POINT frame;           // where the main frame goes (screen)
+        RECT view;             // the view in the frame's client area
         HWND Controls::*focus; // the control the user moves to before pressing Escape
     };
     const Case cases[] = {
@@ -461,8 +459,8 @@ TEST_F(KorvexWindow, ReleaseDestroysTheWindowAndTheNextCommandMakesAFreshOne)
 
 TEST_F(KorvexWindow, AMainFrameInsideAnotherWindowMakesItAChildOfThatWindow)
 {
-    const HWND outer = CreateWindowExW(0, L"STATIC", L"outer", WS_OVERLAPPEDWINDOW, 0, 0, 900,
-                                       700, nullptr, nullptr, nullptr, nullptr);
+    const HWND outer = CreateWindowExW(0, L"STATIC", L"outer", WS_OVERLAPPEDWINDOW, 0, 0, 900, 700,
+                                       nullptr, nullptr, nullptr, nullptr);
     ShowWindow(outer, SW_SHOW);
     SetWindowLongPtrW(host.frame(), GWL_STYLE,
                       (GetWindowLongPtrW(host.frame(), GWL_STYLE) & ~WS_POPUP) | WS_CHILD);
