@@ -307,6 +307,8 @@ TEST_F(KorvexWindow, EveryShowingIsCentredOpensInTheEditorAndClosesOnEscape)
         {"at the top-left corner", {0, 0}, {0, 0, 40, 30}, &Controls::selectArea},
         {"left of the screen", {-500, 300}, {0, 0, 100, 100}, &Controls::scripts},
     };
+    host.document = "keep";
+    host.select(0, 2);
     for (const Case &c : cases) {
         SetWindowPos(host.frame(), nullptr, c.frame.x, c.frame.y, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -322,6 +324,9 @@ TEST_F(KorvexWindow, EveryShowingIsCentredOpensInTheEditorAndClosesOnEscape)
         });
         EXPECT_FALSE(IsWindowVisible(korvexWindow())) << c.what;
     }
+    EXPECT_EQ(host.document, "keep");
+    for (const Message &m : host.messages)
+        EXPECT_EQ(m.id, UINT(MSG_GET_SEL_TYPE)) << "Escape runs nothing";
 }
 
 TEST_F(KorvexWindow, TheEditorTakesTabAndEnterAndKeepsItsTextForTheNextShowing)
