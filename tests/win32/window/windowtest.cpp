@@ -357,7 +357,9 @@ TEST_F(KorvexWindow, TheEditorTakesTabAndEnterAndKeepsItsTextForTheNextShowing)
 
 TEST_F(KorvexWindow, ListsTheScriptsFolderAndLoadsTheChosenScript)
 {
-    writeScript("a.rb", std::string("puts 1\rputs 2\n\rputs 3\r\n\xe9\0tail", 27));
+    // Bytes that are text in code page 932 (あ) and in 1252 alike; the file is read up to its
+    // first NUL.
+    writeScript("a.rb", std::string("puts 1\rputs 2\n\rputs 3\r\n\x82\xa0\0tail", 28));
     writeScript("b.txt", "not listed");
     writeScript("hidden.rb", "");
     SetFileAttributesA((scriptsFolder() + "\\hidden.rb").c_str(), FILE_ATTRIBUTE_HIDDEN);
@@ -397,7 +399,7 @@ TEST_F(KorvexWindow, ListsTheScriptsFolderAndLoadsTheChosenScript)
         EXPECT_TRUE(IsWindowVisible(c.form)) << "a failure leaves the window open";
 
         choose(c, "a.rb");
-        EXPECT_EQ(textOf(c.memo), "puts 1\r\nputs 2\r\nputs 3\r\n\xe9");
+        EXPECT_EQ(textOf(c.memo), "puts 1\r\nputs 2\r\nputs 3\r\n\x82\xa0");
 
         // Refresh, with the focus in the editor: the buttons never take it.
         writeScript("new.rb", "");
