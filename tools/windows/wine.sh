@@ -73,6 +73,15 @@ mkdir -p "$WINEPREFIX"
     if wineserver -p"$linger" </dev/null >/dev/null 2>&1 9>&-; then new_server=1; fi
     if needs_setup; then
         setup </dev/null 9>&-
+        # The session the set-up booted read the graphics driver before it was set (with the
+        # null driver missing, no window could be made in it). When no program of ours uses
+        # it yet, a fresh one is booted.
+        if [ -n "$new_server" ]; then
+            wineserver -k </dev/null >/dev/null 2>&1 9>&- || true
+            wineserver -w </dev/null >/dev/null 2>&1 9>&- || true
+            wineserver -p"$linger" </dev/null >/dev/null 2>&1 9>&- || true
+            timeout 120 wine cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
+        fi
     elif [ -n "$new_server" ]; then
         timeout 120 wine cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
     fi
