@@ -68,6 +68,17 @@ std::vector<char *> childEnvironment(std::vector<std::string> &storage)
 
 double PeerProcess::run(const std::vector<std::string> &argv, std::string_view input)
 {
+    return spawn(argv, input, nullptr);
+}
+
+double PeerProcess::runWithFile(const std::vector<std::string> &argv, const std::string &inputPath)
+{
+    return spawn(argv, {}, &inputPath);
+}
+
+double PeerProcess::spawn(const std::vector<std::string> &argv, std::string_view input,
+                          const std::string *inputPath)
+{
     m_output.clear();
     std::vector<std::string> args = argv;
     std::vector<char *> argp;
@@ -81,7 +92,10 @@ double PeerProcess::run(const std::vector<std::string> &argv, std::string_view i
     Pipe out;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, in.readEnd(), STDIN_FILENO);
+    if (inputPath != nullptr)
+        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, inputPath->c_str(), O_RDONLY, 0);
+    else
+        posix_spawn_file_actions_adddup2(&actions, in.readEnd(), STDIN_FILENO);
     posix_spawn_file_actions_adddup2(&actions, out.writeEnd(), STDOUT_FILENO);
 
     const auto start = std::chrono::steady_clock::now();
@@ -128,6 +142,7 @@ double PeerProcess::run(const std::vector<std::string> &argv, std::string_view i
     }
     m_cpuSeconds = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
                    double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+    m_peakBytes = double(usage.ru_maxrss) * 1024;
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
         throw std::runtime_error(argv[0] + " failed");

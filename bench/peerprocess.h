@@ -13,13 +13,22 @@ public:
     /// input; answers the wall time from the start to the exit, in seconds. The output is kept
     /// in output(). Throws std::runtime_error when the command cannot run or fails.
     double run(const std::vector<std::string> &argv, std::string_view input);
+    /// As run(), with the file @p inputPath on standard input.
+    double runWithFile(const std::vector<std::string> &argv, const std::string &inputPath);
 
     /// The standard output of the last run.
     const std::string &output() const { return m_output; }
     /// The processor time (user + system) the last run's process used, in seconds.
     double cpuSeconds() const { return m_cpuSeconds; }
+    /// The peak resident size of the last run's process, or of the largest process it waited
+    /// for, in bytes.
+    double peakBytes() const { return m_peakBytes; }
 
 private:
+    double spawn(const std::vector<std::string> &argv, std::string_view input,
+                 const std::string *inputPath);
+
     std::string m_output;
     double m_cpuSeconds = 0;
+    double m_peakBytes = 0;
 };
