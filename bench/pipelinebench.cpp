@@ -502,10 +502,10 @@ std::string readFile(const std::string &path)
 std::string figure(const Samples &seconds, const Samples &peak, double base)
 {
     char text[96];
-    std::snprintf(text, sizeof text, "%.3f s, %.0f MB", seconds.median(), peak.median() / 1e6);
+    snprintf(text, sizeof text, "%.3f s, %.0f MB", seconds.median(), peak.median() / 1e6);
     std::string out = text;
     if (base > 0) {
-        std::snprintf(text, sizeof text, " (%.1fx)", seconds.median() / base);
+        snprintf(text, sizeof text, " (%.1fx)", seconds.median() / base);
         out += text;
     }
     return out;
