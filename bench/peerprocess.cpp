@@ -142,7 +142,6 @@ double PeerProcess::spawn(const std::vector<std::string> &argv, std::string_view
     }
     m_cpuSeconds = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
                    double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
-    m_peakBytes = double(usage.ru_maxrss) * 1024;
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
         throw std::runtime_error(argv[0] + " failed");

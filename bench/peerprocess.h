@@ -20,9 +20,6 @@ public:
     const std::string &output() const { return m_output; }
     /// The processor time (user + system) the last run's process used, in seconds.
     double cpuSeconds() const { return m_cpuSeconds; }
-    /// The peak resident size of the last run's process, or of the largest process it waited
-    /// for, in bytes.
-    double peakBytes() const { return m_peakBytes; }
 
 private:
     double spawn(const std::vector<std::string> &argv, std::string_view input,
@@ -30,5 +27,4 @@ private:
 
     std::string m_output;
     double m_cpuSeconds = 0;
-    double m_peakBytes = 0;
 };

@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -537,6 +538,10 @@ void batchGroup()
         bool stdinDocument;            // reads the document on standard input
     };
     const std::string out = dir + "/out.txt";
+    const std::string peakFile = dir + "/peak.txt";
+    const std::string timeProgram = "/usr/bin/time";
+    if (!QFileInfo::exists(QString::fromStdString(timeProgram)))
+        throw std::runtime_error("the batch group needs GNU time (" + timeProgram + ")");
     const std::vector<std::string> vimHead = {vim, "-u", "NONE", "-i", "NONE", "-N", "-n", "-es"};
     std::vector<Tool> tools = {
         {"ruby process", {"ruby", "-e", PeerFilter}, false, true},
@@ -570,7 +575,10 @@ void batchGroup()
                 if (tool.argv[0].empty())
                     continue;
                 PeerProcess process;
-                std::vector<std::string> argv = tool.argv;
+                // A process started by one as large as the bench inherits its peak resident
+                // size, so GNU time, which is small, starts each tool and reports its peak.
+                std::vector<std::string> argv = {timeProgram, "-f", "%M", "-o", peakFile};
+                argv.insert(argv.end(), tool.argv.begin(), tool.argv.end());
                 double wall = 0;
                 if (tool.stdinDocument) {
                     wall = process.runWithFile(argv, path);
@@ -582,7 +590,7 @@ void batchGroup()
                     throw std::runtime_error(tool.name + " gave a wrong document at " +
                                              sizeName(size));
                 row[t].first.add(wall);
-                row[t].second.add(process.peakBytes());
+                row[t].second.add(std::stod(readFile(peakFile)) * 1024);
             }
         }
         const std::string in = sizeName(size);
@@ -614,17 +622,22 @@ void batchGroup()
 
     // The same figures side by side, as the README shows them.
     std::string side = "\n| document |";
-    for (const Tool &tool : tools)
-        side += " " + tool.name + " |";
+    for (const Tool &tool : tools) {
+        side += ' ';
+        side += tool.name;
+        side += " |";
+    }
     side += "\n|---|---|---|---|---|\n";
     for (std::size_t size : sizes) {
         const auto &row = results[size];
         side += "| " + sizeName(size) + " |";
-        for (std::size_t t = 0; t < tools.size(); ++t)
+        for (std::size_t t = 0; t < tools.size(); ++t) {
+            side += ' ';
             side += tools[t].argv[0].empty()
-                        ? std::string(" - |")
-                        : " " + figure(row[t].first, row[t].second, t ? row[0].first.median() : 0) +
-                              " |";
+                        ? std::string("-")
+                        : figure(row[t].first, row[t].second, t ? row[0].first.median() : 0);
+            side += " |";
+        }
         side += "\n";
     }
     sideBySide = side;
