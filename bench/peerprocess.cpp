@@ -10,9 +10,7 @@
 #include <stdexcept>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <unistd.h>
-
-extern char **environ;
+#include <unistd.h> // environ, a GNU extension
 
 namespace {
 
@@ -58,6 +56,7 @@ std::vector<char *> childEnvironment(std::vector<std::string> &storage)
     storage.emplace_back("LANG=C.UTF-8");
     storage.emplace_back("LC_ALL=C.UTF-8");
     std::vector<char *> env;
+    env.reserve(storage.size() + 1);
     for (std::string &s : storage)
         env.push_back(s.data());
     env.push_back(nullptr);
@@ -82,6 +81,7 @@ double PeerProcess::spawn(const std::vector<std::string> &argv, std::string_view
     m_output.clear();
     std::vector<std::string> args = argv;
     std::vector<char *> argp;
+    argp.reserve(args.size() + 1);
     for (std::string &a : args)
         argp.push_back(a.data());
     argp.push_back(nullptr);

@@ -157,6 +157,9 @@ EditorView::EditorView(platform::WindowHandle frame, QWidget *parent) : QsciScin
     loadBytes({});
 
     setWrapMode(WrapNone);
+    // A horizontal scroll bar only when a line shown is wider than the view.
+    SendScintilla(SCI_SETSCROLLWIDTH, 1UL);
+    SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1UL);
     const QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     setFont(font);
     setMarginsFont(font);
