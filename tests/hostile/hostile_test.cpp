@@ -160,7 +160,7 @@ TEST_P(HostileScript, LeavesTheEditorRunningAndTheDocumentAsExpected)
     editor.addScript(name, source);
 
     const HostileEditor::Outcome outcome = runHarmlessly(editor, name);
-    // The view decodes the output as the locale's text, so must the expectation.
+    // The outcome holds the document decoded from UTF-8, so must the expectation.
     EXPECT_EQ(outcome.document.toStdString(), QString::fromLocal8Bit(c.expected).toStdString());
     expectOrdinaryRun(editor, c.follow);
 }
