@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 here=$PWD
 
-packages=(g++ cmake ninja-build pkg-config ruby ruby-dev qt6-base-dev libgl-dev libgtest-dev
+packages=(g++ cmake ninja-build pkg-config ruby ruby-dev qt6-base-dev libqscintilla2-qt6-dev libgl-dev libgtest-dev
           xvfb xauth fonts-noto-cjk clang libclang-rt-14-dev)
 
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }

@@ -10,9 +10,7 @@
 #include <stdexcept>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <unistd.h>
-
-extern char **environ;
+#include <unistd.h> // environ, a GNU extension
 
 namespace {
 
@@ -58,6 +56,7 @@ std::vector<char *> childEnvironment(std::vector<std::string> &storage)
     storage.emplace_back("LANG=C.UTF-8");
     storage.emplace_back("LC_ALL=C.UTF-8");
     std::vector<char *> env;
+    env.reserve(storage.size() + 1);
     for (std::string &s : storage)
         env.push_back(s.data());
     env.push_back(nullptr);
@@ -68,9 +67,21 @@ std::vector<char *> childEnvironment(std::vector<std::string> &storage)
 
 double PeerProcess::run(const std::vector<std::string> &argv, std::string_view input)
 {
+    return spawn(argv, input, nullptr);
+}
+
+double PeerProcess::runWithFile(const std::vector<std::string> &argv, const std::string &inputPath)
+{
+    return spawn(argv, {}, &inputPath);
+}
+
+double PeerProcess::spawn(const std::vector<std::string> &argv, std::string_view input,
+                          const std::string *inputPath)
+{
     m_output.clear();
     std::vector<std::string> args = argv;
     std::vector<char *> argp;
+    argp.reserve(args.size() + 1);
     for (std::string &a : args)
         argp.push_back(a.data());
     argp.push_back(nullptr);
@@ -81,7 +92,10 @@ double PeerProcess::run(const std::vector<std::string> &argv, std::string_view i
     Pipe out;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, in.readEnd(), STDIN_FILENO);
+    if (inputPath != nullptr)
+        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, inputPath->c_str(), O_RDONLY, 0);
+    else
+        posix_spawn_file_actions_adddup2(&actions, in.readEnd(), STDIN_FILENO);
     posix_spawn_file_actions_adddup2(&actions, out.writeEnd(), STDOUT_FILENO);
 
     const auto start = std::chrono::steady_clock::now();

@@ -13,6 +13,8 @@ public:
     /// input; answers the wall time from the start to the exit, in seconds. The output is kept
     /// in output(). Throws std::runtime_error when the command cannot run or fails.
     double run(const std::vector<std::string> &argv, std::string_view input);
+    /// As run(), with the file @p inputPath on standard input.
+    double runWithFile(const std::vector<std::string> &argv, const std::string &inputPath);
 
     /// The standard output of the last run.
     const std::string &output() const { return m_output; }
@@ -20,6 +22,9 @@ public:
     double cpuSeconds() const { return m_cpuSeconds; }
 
 private:
+    double spawn(const std::vector<std::string> &argv, std::string_view input,
+                 const std::string *inputPath);
+
     std::string m_output;
     double m_cpuSeconds = 0;
 };

@@ -14,6 +14,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -21,7 +23,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <malloc.h>
+#include <map>
 #include <ruby.h>
 #include <stdexcept>
 #include <string>
@@ -104,6 +108,7 @@ struct Row
     std::string group, figure, inputs, korvex, peer, ratio, target;
 };
 std::vector<Row> table;
+std::string sideBySide; // the batch group's own table
 
 void printRow(const Row &r)
 {
@@ -209,9 +214,8 @@ Shares throughputOne(std::size_t size, TfrmKorvex &form, TimedView &view)
         const double total = pressRun(form, view, false);
         const double host = view.hostSeconds();
         if (r == 0) {
-            QString result = view.view().toPlainText();
-            result.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
-            if (result.toUtf8().toStdString() != expected)
+            const QByteArrayView result = view.view().bytes();
+            if (std::string_view(result.data(), std::size_t(result.size())) != expected)
                 throw std::runtime_error("Run gave a wrong document at " + sizeName(size));
         }
         view.setDocument({});
@@ -454,7 +458,7 @@ void memoryGroup(const char *self)
     PeerProcess child;
     for (std::size_t size : {10'000'000, 50'000'000}) {
         Samples total, host, plugin;
-        double docSize = double(size);
+        double docSize = 0;
         for (int r = 0; r < repetitions; ++r) {
             child.run({self, "--memory", std::to_string(size), "pipeline"}, {});
             const double t = std::stod(child.output());
@@ -475,6 +479,170 @@ void memoryGroup(const char *self)
     }
 }
 
+/// The Vim on PATH that has Ruby built in (Debian's vim-nox), or empty.
+std::string vimWithRuby()
+{
+    for (const char *name : {"vim.nox", "vim"}) {
+        try {
+            PeerProcess probe;
+            probe.run({name, "--version"}, {});
+            if (probe.output().find("+ruby") != std::string::npos)
+                return name;
+        } catch (const std::exception &) {
+        }
+    }
+    return {};
+}
+
+std::string readFile(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string figure(const Samples &seconds, const Samples &peak, double base)
+{
+    char text[96];
+    snprintf(text, sizeof text, "%.3f s, %.0f MB", seconds.median(), peak.median() / 1e6);
+    std::string out = text;
+    if (base > 0) {
+        snprintf(text, sizeof text, " (%.1fx)", seconds.median() / base);
+        out += text;
+    }
+    return out;
+}
+
+/// Whole-document upcase of a document file, wall time and peak memory of each process, by
+/// four tools: the `ruby` process reading the file on standard input, Vim filtering its buffer
+/// through that process (`:%!ruby`), Vim's own Ruby (`:rubydo`), and `plinthar --batch` with
+/// Korvex. Vim's columns need vim-nox and are skipped without it.
+void batchGroup()
+{
+    std::fprintf(stderr, "batch runs\n");
+    QTemporaryDir work;
+    const std::string dir = work.path().toStdString();
+    QDir(work.path()).mkpath(QStringLiteral("home/Documents/Korvex"));
+    QDir(work.path()).mkpath(QStringLiteral("plugins"));
+    std::ofstream(dir + "/home/Documents/Korvex/upcase.rb") << FilterScript << "\n";
+    qputenv("HOME", (work.path() + QStringLiteral("/home")).toLocal8Bit());
+    const std::string bin = QCoreApplication::applicationDirPath().toStdString();
+    const std::string vim = vimWithRuby();
+    if (vim.empty())
+        std::fprintf(stderr, "  no Vim with Ruby (vim-nox): Vim's figures are skipped\n");
+
+    struct Tool
+    {
+        std::string name;
+        std::vector<std::string> argv; // the document's path is appended
+        bool writesFile;               // to `out`, else to standard output
+        bool stdinDocument;            // reads the document on standard input
+    };
+    const std::string out = dir + "/out.txt";
+    const std::string peakFile = dir + "/peak.txt";
+    const std::string timeProgram = "/usr/bin/time";
+    if (!QFileInfo::exists(QString::fromStdString(timeProgram)))
+        throw std::runtime_error("the batch group needs GNU time (" + timeProgram + ")");
+    const std::vector<std::string> vimHead = {vim, "-u", "NONE", "-i", "NONE", "-N", "-n", "-es"};
+    std::vector<Tool> tools = {
+        {"ruby process", {"ruby", "-e", PeerFilter}, false, true},
+        {"Vim :%!ruby", vimHead, true, false},
+        {"Vim :rubydo", vimHead, true, false},
+        {"plinthar --batch",
+         {bin + "/plinthar", "--batch", "--plugin-folder", dir + "/plugins", "--plugin",
+          bin + "/plugins/Korvex.so", "--script", "upcase.rb"},
+         false,
+         false},
+    };
+    for (const auto &[index, command] :
+         {std::pair{1, std::string("%!ruby -e '") + PeerFilter + "'"},
+          std::pair{2, std::string("rubydo $_ = $_.upcase")}}) {
+        tools[std::size_t(index)].argv.insert(tools[std::size_t(index)].argv.end(),
+                                              {"-c", command, "-c", "w! " + out, "-c", "q!"});
+    }
+
+    const std::size_t sizes[] = {1'000'000, 10'000'000, 20'000'000, 50'000'000};
+    std::map<std::size_t, std::vector<std::pair<Samples, Samples>>> results;
+    for (std::size_t size : sizes) {
+        const std::string doc = makeDocument(size);
+        const std::string expected = upcaseAscii(doc);
+        const std::string path = dir + "/document.txt";
+        std::ofstream(path, std::ios::binary) << doc;
+        std::vector<std::pair<Samples, Samples>> &row = results[size];
+        row.resize(tools.size());
+        for (int r = 0; r < repetitions; ++r) {
+            for (std::size_t t = 0; t < tools.size(); ++t) {
+                const Tool &tool = tools[t];
+                if (tool.argv[0].empty())
+                    continue;
+                PeerProcess process;
+                // A process started by one as large as the bench inherits its peak resident
+                // size, so GNU time, which is small, starts each tool and reports its peak.
+                std::vector<std::string> argv = {timeProgram, "-f", "%M", "-o", peakFile};
+                argv.insert(argv.end(), tool.argv.begin(), tool.argv.end());
+                double wall = 0;
+                if (tool.stdinDocument) {
+                    wall = process.runWithFile(argv, path);
+                } else {
+                    argv.push_back(path);
+                    wall = process.run(argv, {});
+                }
+                if (r == 0 && (tool.writesFile ? readFile(out) : process.output()) != expected)
+                    throw std::runtime_error(tool.name + " gave a wrong document at " +
+                                             sizeName(size));
+                row[t].first.add(wall);
+                row[t].second.add(std::stod(readFile(peakFile)) * 1024);
+            }
+        }
+        const std::string in = sizeName(size);
+        const bool target = size >= 20'000'000;
+        const Samples &korvex = row[3].first;
+        addRow({"batch", "plinthar --batch / ruby process", in, korvex.format("s"),
+                row[0].first.format("s"),
+                ratioText(korvex.median(), row[0].first.median(),
+                          !target || korvex.median() <= 1.5 * row[0].first.median()),
+                target ? "<= 1.5" : "-"});
+        if (!vim.empty()) {
+            addRow({"batch", "plinthar --batch / Vim :%!ruby", in, korvex.format("s"),
+                    row[1].first.format("s"),
+                    ratioText(korvex.median(), row[1].first.median(),
+                              !target || korvex.median() < row[1].first.median()),
+                    target ? "< 1" : "-"});
+            addRow({"batch", "plinthar --batch / Vim :rubydo", in, korvex.format("s"),
+                    row[2].first.format("s"),
+                    ratioText(korvex.median(), row[2].first.median(), true), "-"});
+        }
+        const double peak = row[3].second.median() / double(doc.size());
+        addRow({"batch", "  peak memory / document size", in, row[3].second.format("MB"), "",
+                ratioText(peak, 1, !target || peak <= 5), target ? "<= 5" : "-"});
+    }
+    const Samples &s10 = results[10'000'000][3].first;
+    const Samples &s50 = results[50'000'000][3].first;
+    addRow({"batch", "time(50 MB) / time(10 MB), plinthar", "", "", "",
+            ratioText(s50.median(), s10.median(), s50.median() <= 5.5 * s10.median()), "<= 5.5"});
+
+    // The same figures side by side, as the README shows them.
+    std::string side = "\n| document |";
+    for (const Tool &tool : tools) {
+        side += ' ';
+        side += tool.name;
+        side += " |";
+    }
+    side += "\n|---|---|---|---|---|\n";
+    for (std::size_t size : sizes) {
+        const auto &row = results[size];
+        side += "| " + sizeName(size) + " |";
+        for (std::size_t t = 0; t < tools.size(); ++t) {
+            side += ' ';
+            side += tools[t].argv[0].empty()
+                        ? std::string("-")
+                        : figure(row[t].first, row[t].second, t ? row[0].first.median() : 0);
+            side += " |";
+        }
+        side += "\n";
+    }
+    sideBySide = side;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -491,7 +659,8 @@ int main(int argc, char **argv)
         }
         if (args.size() >= 4 && args[1] == "--memory")
             return memoryChild(args[2].toULongLong(), args[3].toStdString());
-        QStringList groups = {"capture", "throughput", "floor", "latency", "cold", "memory"};
+        QStringList groups = {"capture", "throughput", "floor", "latency",
+                              "cold",    "memory",     "batch"};
         for (int i = 1; i < args.size(); ++i) {
             if (args[i] == "--reps" && i + 1 < args.size())
                 repetitions = std::max(1, args[++i].toInt());
@@ -519,6 +688,8 @@ int main(int argc, char **argv)
             coldGroup(self.c_str());
         if (groups.contains("memory"))
             memoryGroup(self.c_str());
+        if (groups.contains("batch"))
+            batchGroup();
     } catch (const std::exception &failure) {
         std::fprintf(stderr, "bench failed: %s\n", failure.what());
         return 1;
@@ -531,5 +702,9 @@ int main(int argc, char **argv)
     printRow({"---", "---", "---", "---", "---", "---", "---"});
     for (const Row &r : table)
         printRow(r);
+    if (!sideBySide.empty())
+        std::printf("\nBatch runs, whole-document upcase: wall time and peak memory, median of %d "
+                    "(ratio to the ruby process)\n%s",
+                    repetitions, sideBySide.c_str());
     return 0;
 }

@@ -3,8 +3,6 @@
 #include "benchclock.h"
 #include "platform/qt/windowregistry.h"
 
-#include <QTextCursor>
-
 TimedView::TimedView()
     : m_frame(
           platform::createWindow("PlintharMainFrame3", nullptr,
@@ -32,12 +30,9 @@ TimedView::~TimedView()
     platform::destroyWindow(m_frame);
 }
 
-void TimedView::setDocument(const std::string &utf8)
+void TimedView::setDocument(const std::string &bytes)
 {
-    QString text = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    m_view.setPlainText(text);
-    m_view.moveCursor(QTextCursor::Start);
+    m_view.loadBytes(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
 }
 
 void TimedView::selectAll()

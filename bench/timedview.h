@@ -20,9 +20,8 @@ public:
     platform::WindowHandle handle() const { return m_viewHandle; }
     EditorView &view() { return m_view; }
 
-    /// Replaces the document by @p utf8 (CR LF or LF breaks), nothing selected, the caret at
-    /// the start.
-    void setDocument(const std::string &utf8);
+    /// Replaces the document by @p bytes, nothing selected, the caret at the start.
+    void setDocument(const std::string &bytes);
     /// Selects the whole document.
     void selectAll();
 

@@ -44,6 +44,15 @@ void dropQtChatter(QtMsgType type, const QMessageLogContext &, const QString &me
         printError(message);
 }
 
+// The text of a script file as the script editor takes it: decoded, every break one "\n".
+QString scriptEditorText(const QByteArray &bytes)
+{
+    QString text = QString::fromLocal8Bit(bytes);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
 bool parseNumber(const QString &text, qint64 *value)
 {
     bool ok = false;
@@ -161,41 +170,35 @@ int runBatch(const Options &options)
                            .arg(*options.scriptFile, file.errorString()));
             return 2;
         }
-        scriptText = DocumentFile::decode(file.readAll());
-    }
-    QFile input(options.document);
-    if (!input.open(QIODevice::ReadOnly)) {
-        printError(
-            QStringLiteral("Cannot open \"%1\": %2").arg(options.document, input.errorString()));
-        return 2;
-    }
-    const QByteArray bytes = input.readAll();
-    if (options.selection && options.selection->second > bytes.size()) {
-        printError(QStringLiteral("The selection %1..%2 lies outside the document (%3 bytes).")
-                       .arg(options.selection->first)
-                       .arg(options.selection->second)
-                       .arg(bytes.size()));
-        return 2;
+        scriptText = scriptEditorText(file.readAll());
     }
 
     MainFrame frame;
-    for (const QString &error : loadPlugins(frame, options))
-        printError(error);
+    // Nobody can undo a batch run: the view keeps no copies of what the command changes.
+    frame.view()->setCollectsUndo(false);
     QString error;
     if (!frame.openDocument(options.document, &error)) {
         printError(error);
         return 2;
     }
+    const long size = frame.view()->length();
+    if (options.selection && options.selection->second > size) {
+        printError(QStringLiteral("The selection %1..%2 lies outside the document (%3 bytes).")
+                       .arg(options.selection->first)
+                       .arg(options.selection->second)
+                       .arg(size));
+        return 2;
+    }
+    for (const QString &loadError : loadPlugins(frame, options))
+        printError(loadError);
     const std::optional<std::size_t> plugin = batchPlugin(frame, options);
     if (!plugin) {
         printError(QStringLiteral("No plug-in is loaded."));
         return 2;
     }
     frame.show();
-    if (options.selection) {
-        frame.view()->selectRange(DocumentFile::positionOfByte(bytes, options.selection->first),
-                                  DocumentFile::positionOfByte(bytes, options.selection->second));
-    }
+    if (options.selection)
+        frame.view()->selectRange(options.selection->first, options.selection->second);
 
     BatchRun automation(options.scriptName, scriptText);
     const BatchRun::Result result = automation.run([&] { frame.runCommand(*plugin); });
@@ -203,10 +206,14 @@ int runBatch(const Options &options)
         printError(result.message);
         return result.exitCode;
     }
-    const QByteArray output =
-        DocumentFile::encode(frame.documentText(), frame.document().lineEnding());
-    std::fwrite(output.constData(), 1, std::size_t(output.size()), stdout);
-    std::fflush(stdout);
+    // The document's own bytes, written from where the view keeps them.
+    const QByteArrayView output = frame.view()->bytes();
+    if (std::fwrite(output.data(), 1, std::size_t(output.size()), stdout) !=
+            std::size_t(output.size()) ||
+        std::fflush(stdout) != 0) {
+        printError(QStringLiteral("Cannot write the document to standard output."));
+        return 2;
+    }
     return 0;
 }
 

@@ -8,13 +8,16 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
 #include <QStatusBar>
-#include <QTextCursor>
 #include <QToolBar>
 
 MainFrame::MainFrame(QWidget *parent) : QMainWindow(parent)
@@ -29,12 +32,19 @@ MainFrame::MainFrame(QWidget *parent) : QMainWindow(parent)
     m_view->setObjectName(QStringLiteral("view"));
     m_view->setUpdateCommandHandler([this](std::uint32_t id) { updateCommandState(id); });
     setCentralWidget(m_view);
-    connect(m_view, &QPlainTextEdit::selectionChanged, this, &MainFrame::refreshPlugins);
-    connect(m_view->document(), &QTextDocument::modificationChanged, this, &MainFrame::updateTitle);
+    connect(m_view, &QsciScintilla::selectionChanged, this, &MainFrame::refreshPlugins);
+    connect(m_view, &QsciScintilla::modificationChanged, this, &MainFrame::updateTitle);
+    connect(m_view, &QsciScintilla::textChanged, this, &MainFrame::updateUndoActions);
+    connect(m_view, &QsciScintilla::cursorPositionChanged, this, &MainFrame::updateCaretPosition);
     buildMenus();
+    m_position = new QLabel(this);
+    m_position->setObjectName(QStringLiteral("caretPosition"));
+    statusBar()->addPermanentWidget(m_position);
     statusBar()->showMessage(tr("Ready"));
     resize(720, 480);
     updateTitle();
+    updateUndoActions();
+    updateCaretPosition();
 }
 
 MainFrame::~MainFrame()
@@ -57,14 +67,17 @@ void MainFrame::buildMenus()
     file->addAction(tr("&Quit"), QKeySequence::Quit, this, &QWidget::close);
 
     QMenu *edit = menuBar()->addMenu(tr("&Edit"));
-    QAction *undo = edit->addAction(tr("&Undo"), QKeySequence::Undo, m_view, &QPlainTextEdit::undo);
-    QAction *redo = edit->addAction(tr("&Redo"), QKeySequence::Redo, m_view, &QPlainTextEdit::redo);
-    undo->setEnabled(false);
-    redo->setEnabled(false);
-    connect(m_view, &QPlainTextEdit::undoAvailable, undo, &QAction::setEnabled);
-    connect(m_view, &QPlainTextEdit::redoAvailable, redo, &QAction::setEnabled);
+    m_undo = edit->addAction(tr("&Undo"), QKeySequence::Undo, m_view, &QsciScintilla::undo);
+    m_redo = edit->addAction(tr("&Redo"), QKeySequence::Redo, m_view, &QsciScintilla::redo);
     edit->addSeparator();
-    edit->addAction(tr("Select &All"), QKeySequence::SelectAll, m_view, &QPlainTextEdit::selectAll);
+    edit->addAction(tr("&Find..."), QKeySequence::Find, this, &MainFrame::find);
+    edit->addAction(tr("Find &Next"), QKeySequence::FindNext, this, [this] { findAgain(true); });
+    edit->addAction(tr("Find &Previous"), QKeySequence::FindPrevious, this,
+                    [this] { findAgain(false); });
+    edit->addSeparator();
+    // Not connected to selectAll(bool) directly: the action's checked state would deselect.
+    edit->addAction(tr("Select &All"), QKeySequence::SelectAll, this,
+                    [this] { m_view->selectAll(); });
 
     m_pluginMenu = menuBar()->addMenu(tr("&Plug-ins"));
     m_pluginSeparator = m_pluginMenu->addSeparator();
@@ -140,12 +153,23 @@ void MainFrame::runCommand(std::size_t index)
     if (index >= m_plugins.size() || m_commandRunning)
         return;
     // Everything the command does to the document is one undo step.
-    QTextCursor block(m_view->document());
-    block.beginEditBlock();
-    m_commandRunning = true;
+    struct UndoStep
+    {
+        MainFrame *frame;
+        explicit UndoStep(MainFrame *f) : frame(f)
+        {
+            frame->m_view->beginUndoAction();
+            frame->m_commandRunning = true;
+        }
+        ~UndoStep()
+        {
+            frame->m_commandRunning = false;
+            frame->m_view->endUndoAction();
+        }
+        UndoStep(const UndoStep &) = delete;
+        UndoStep &operator=(const UndoStep &) = delete;
+    } step(this);
     m_plugins[index].library->onCommand(m_view->handle());
-    m_commandRunning = false;
-    block.endEditBlock();
 }
 
 bool MainFrame::uninstallPlugin(std::size_t index)
@@ -166,27 +190,44 @@ bool MainFrame::uninstallPlugin(std::size_t index)
 
 bool MainFrame::openDocument(const QString &path, QString *error)
 {
-    QString text;
-    if (!m_document.load(path, &text, error))
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = tr("Cannot open \"%1\": %2").arg(path, file.errorString());
         return false;
-    m_view->setPlainText(text);
-    m_view->document()->setModified(false);
+    }
+    QString reason;
+    if (!m_view->readFrom(file, &reason)) {
+        *error = tr("Cannot read \"%1\": %2").arg(path, reason);
+        return false;
+    }
+    m_document.setPath(path);
+    updateTitle();
+    updateUndoActions();
+    return true;
+}
+
+bool MainFrame::writeDocument(const QString &path, QString *error)
+{
+    if (!m_document.save(path, m_view->bytes(), error))
+        return false;
+    m_view->setModified(false);
     updateTitle();
     return true;
 }
 
+QByteArray MainFrame::documentBytes() const
+{
+    return m_view->bytes().toByteArray();
+}
+
 QString MainFrame::documentText() const
 {
-    // toRawText keeps non-breaking spaces, which toPlainText would turn into spaces.
-    QString text = m_view->document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
-    return text;
+    return QString::fromUtf8(m_view->bytes());
 }
 
 bool MainFrame::maybeSave()
 {
-    if (!m_view->document()->isModified())
+    if (!m_view->isModified())
         return true;
     const auto answer = QMessageBox::question(
         this, tr("Plinthar"), tr("The document has unsaved changes. Save them?"),
@@ -221,12 +262,10 @@ bool MainFrame::saveDocument()
     if (m_document.path().isEmpty())
         return saveDocumentAs();
     QString error;
-    if (!m_document.save(m_document.path(), documentText(), &error)) {
+    if (!writeDocument(m_document.path(), &error)) {
         QMessageBox::critical(this, tr("Plinthar"), error);
         return false;
     }
-    m_view->document()->setModified(false);
-    updateTitle();
     return true;
 }
 
@@ -236,12 +275,10 @@ bool MainFrame::saveDocumentAs()
     if (path.isEmpty())
         return false;
     QString error;
-    if (!m_document.save(path, documentText(), &error)) {
+    if (!writeDocument(path, &error)) {
         QMessageBox::critical(this, tr("Plinthar"), error);
         return false;
     }
-    m_view->document()->setModified(false);
-    updateTitle();
     return true;
 }
 
@@ -255,7 +292,59 @@ void MainFrame::updateTitle()
 {
     const QString name =
         m_document.path().isEmpty() ? tr("Untitled") : QFileInfo(m_document.path()).fileName();
-    setWindowTitle(
-        QStringLiteral("%1%2 - Plinthar")
-            .arg(name, m_view->document()->isModified() ? QStringLiteral("*") : QString()));
+    setWindowTitle(QStringLiteral("%1%2 - Plinthar")
+                       .arg(name, m_view->isModified() ? QStringLiteral("*") : QString()));
+}
+
+void MainFrame::updateUndoActions()
+{
+    m_undo->setEnabled(m_view->isUndoAvailable());
+    m_redo->setEnabled(m_view->isRedoAvailable());
+}
+
+void MainFrame::updateCaretPosition()
+{
+    // The column counts characters, a tab as far as the next tab stop, as editors show it.
+    const long caret = m_view->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
+    const long line = m_view->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION,
+                                            static_cast<unsigned long>(caret));
+    const long column =
+        m_view->SendScintilla(QsciScintillaBase::SCI_GETCOLUMN, static_cast<unsigned long>(caret));
+    const LineEnding style = m_view->lineEnding();
+    m_position->setText(tr("Line %1, Column %2    %3")
+                            .arg(line + 1)
+                            .arg(column + 1)
+                            .arg(style == LineEnding::CrLf ? QStringLiteral("CR LF")
+                                 : style == LineEnding::Cr ? QStringLiteral("CR")
+                                                           : QStringLiteral("LF")));
+}
+
+void MainFrame::find()
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(this, tr("Find"), tr("Find what:"),
+                                               QLineEdit::Normal, m_findText, &ok);
+    if (!ok || text.isEmpty())
+        return;
+    m_findText = text;
+    findAgain(true);
+}
+
+void MainFrame::findAgain(bool forward)
+{
+    if (m_findText.isEmpty()) {
+        find();
+        return;
+    }
+    // From the caret, wrapping around the end; backwards from the start of the selection, so
+    // that the match just found is not found again.
+    int line = -1;
+    int index = -1;
+    if (!forward) {
+        int lineTo = 0;
+        int indexTo = 0;
+        m_view->getSelection(&line, &index, &lineTo, &indexTo);
+    }
+    if (!m_view->findFirst(m_findText, false, false, false, true, forward, line, index))
+        statusBar()->showMessage(tr("\"%1\" was not found.").arg(m_findText), 5000);
 }

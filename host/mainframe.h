@@ -10,11 +10,13 @@
 
 class EditorView;
 class QAction;
+class QLabel;
 class QMenu;
 class QToolBar;
 
 /// The editor's main frame: a top-level window of class "PlintharMainFrame3" holding the
-/// editor view, the File, Edit and Plug-ins menus, a toolbar and a status bar.
+/// editor view, the File, Edit and Plug-ins menus, a toolbar and a status bar with the caret's
+/// line and column.
 class MainFrame : public QMainWindow
 {
     Q_OBJECT
@@ -49,9 +51,15 @@ public:
     /// when the user declined or a command is running.
     bool uninstallPlugin(std::size_t index);
 
-    /// Opens @p path into the view; false with @p error set when it cannot be read.
+    /// Opens @p path into the view, its bytes as they are; false with @p error set (and the
+    /// view unchanged) when it cannot be read.
     bool openDocument(const QString &path, QString *error);
-    /// The document text as editor text (breaks as "\n").
+    /// Writes the document's bytes to @p path, which becomes the document's file, and marks
+    /// it unmodified; false with @p error set when it cannot be written.
+    bool writeDocument(const QString &path, QString *error);
+    /// The document's bytes as they are.
+    QByteArray documentBytes() const;
+    /// The document's text decoded from UTF-8, for display and tests.
     QString documentText() const;
 
 protected:
@@ -68,6 +76,15 @@ private:
     bool saveDocumentAs();
     void showPluginsDialog();
     void updateTitle();
+    void updateUndoActions();
+    void updateCaretPosition();
+    void find();
+    void findAgain(bool forward);
+
+    QAction *m_undo = nullptr;
+    QAction *m_redo = nullptr;
+    QLabel *m_position = nullptr;
+    QString m_findText;
 
     platform::WindowHandle m_handle = nullptr;
     EditorView *m_view = nullptr;

@@ -68,6 +68,30 @@ TEST_F(BatchModeFixture, FiltersTheWholeDocumentFromAScriptFile)
     EXPECT_EQ(batch.out, "fig\npear\nápple\n");
 }
 
+TEST_F(BatchModeFixture, AnIdentityScriptGivesBackTheBytesWithAFinalBreak)
+{
+    write("Documents/Korvex/identity.rb", "puts ARGV\n");
+    const struct
+    {
+        QByteArray document, output;
+    } cases[] = {
+        {"caf\xe9\nnext", "caf\xe9\nnext\n"}, // not UTF-8
+        {"a\xe2\x80\xa8"
+         "b\r\nc\r\n",
+         "a\xe2\x80\xa8"
+         "b\r\nc\r\n"}, // U+2028 in a line
+        {"one\r\ntwo", "one\r\ntwo\r\n"},
+        {"one\ntwo\n", "one\ntwo\n"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.document.toStdString());
+        write("doc.txt", c.document);
+        const Batch batch = run({"--script", "identity.rb", home.path() + "/doc.txt"});
+        EXPECT_EQ(batch.exitCode, 0) << batch.err.toStdString();
+        EXPECT_EQ(batch.out, c.output);
+    }
+}
+
 TEST_F(BatchModeFixture, AScriptMissingFromTheListIsAUsageError)
 {
     write("doc.txt", "x\n");

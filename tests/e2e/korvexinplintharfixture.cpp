@@ -55,7 +55,7 @@ QAction *KorvexInPlintharFixture::korvexAction() const
 
 void KorvexInPlintharFixture::setDocument(const QString &text, int start, int end)
 {
-    frame->view()->setPlainText(text);
+    frame->view()->setText(text);
     frame->view()->selectRange(start, end);
 }
 

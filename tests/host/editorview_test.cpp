@@ -3,7 +3,6 @@
 #include "plinthar/plintharplugin.h"
 #include "plugin/hostmessages.h"
 
-#include <QTextCursor>
 #include <array>
 #include <gtest/gtest.h>
 
@@ -16,10 +15,10 @@ protected:
 
     void setText(const char *text, int start, int end)
     {
-        view.setPlainText(QString::fromUtf8(text));
+        view.loadBytes(text);
         view.selectRange(start, end);
     }
-    std::string text() const { return view.toPlainText().toStdString(); }
+    std::string text() const { return std::string(view.bytes().data(), view.bytes().size()); }
 };
 
 TEST_F(EditorViewTest, IsAViewWindowOfItsOwnClass)
@@ -30,7 +29,7 @@ TEST_F(EditorViewTest, IsAViewWindowOfItsOwnClass)
     EXPECT_EQ(platform::widgetOf(view.handle()), &view);
 }
 
-TEST_F(EditorViewTest, AnswersTheSelectedTextWithCrLfBreaks)
+TEST_F(EditorViewTest, AnswersTheSelectedBytesWithCrLfBreaks)
 {
     struct Case
     {
@@ -39,8 +38,14 @@ TEST_F(EditorViewTest, AnswersTheSelectedTextWithCrLfBreaks)
         const char *selected;
     };
     const Case cases[] = {
-        {"ab\ncd\nef", 1, 4, "b\r\nc"}, {"ab\ncd", 0, 5, "ab\r\ncd"},      {"abc", 1, 1, ""},
-        {"x\n\ny", 0, 4, "x\r\n\r\ny"}, {"caf\xc3\xa9", 3, 4, "\xc3\xa9"},
+        {"ab\ncd\nef", 1, 4, "b\r\nc"},
+        {"ab\ncd", 0, 5, "ab\r\ncd"},
+        {"abc", 1, 1, ""},
+        {"x\n\ny", 0, 4, "x\r\n\r\ny"},
+        {"caf\xc3\xa9", 3, 5, "\xc3\xa9"},
+        {"a\r\nb\rc", 0, 6, "a\r\nb\r\nc"},
+        // Bytes that are no UTF-8 and a line separator inside a line stay as they are.
+        {"caf\xe9\nx\xe2\x80\xa8y", 0, 10, "caf\xe9\r\nx\xe2\x80\xa8y"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.text);
@@ -62,23 +67,32 @@ TEST_F(EditorViewTest, CopiesAtMostTheBytesItMayAndATerminatorOnlyWithRoom)
     buffer.fill('#');
     EXPECT_EQ(plugin::getSelText(view.handle(), 7, buffer.data()), 6);
     EXPECT_EQ(std::string(buffer.data(), 8), std::string("abcdef\0#", 8));
+    // The limit falls inside a break the view writes as CR LF.
+    setText("ab\ncd", 0, 5);
+    buffer.fill('#');
+    EXPECT_EQ(plugin::getSelText(view.handle(), 3, buffer.data()), 6);
+    EXPECT_EQ(std::string(buffer.data(), 8), "ab\r#####");
 }
 
-TEST_F(EditorViewTest, InsertsAtTheCaretWithEveryBreakKindAsOneBreak)
+TEST_F(EditorViewTest, InsertsAtTheCaretWithEveryBreakKindAsOneInTheDocumentsStyle)
 {
     struct Case
     {
         const char *insert;
         const char *result;
+        LineEnding style = LineEnding::Lf;
     };
     const Case cases[] = {{"1\r\n2", "a1\n2b"},
                           {"1\n2", "a1\n2b"},
                           {"1\r2", "a1\n2b"},
                           {"1\n\r2", "a1\n\n2b"},
-                          {"", "ab"}};
+                          {"", "ab"},
+                          {"1\n2\r3\r\n", "a1\r\n2\r\n3\r\nb", LineEnding::CrLf},
+                          {"1\r\n2\n", "a1\r2\rb", LineEnding::Cr}};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.insert);
         setText("ab", 1, 1);
+        view.setLineEnding(c.style);
         plugin::insertString(view.handle(), c.insert);
         EXPECT_EQ(text(), c.result);
     }

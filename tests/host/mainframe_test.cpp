@@ -123,7 +123,7 @@ TEST_F(MainFrameWithPlugin, ToldThePluginItsCommandId)
 
 TEST_F(MainFrameWithPlugin, EnablesTheCommandAsThePluginAnswersWhenTheSelectionChanges)
 {
-    frame->view()->setPlainText(QStringLiteral("abc"));
+    frame->view()->setText(QStringLiteral("abc"));
     frame->view()->selectRange(1, 1);
     EXPECT_FALSE(action()->isEnabled());
     frame->view()->selectRange(0, 2);
@@ -132,7 +132,7 @@ TEST_F(MainFrameWithPlugin, EnablesTheCommandAsThePluginAnswersWhenTheSelectionC
 
 TEST_F(MainFrameWithPlugin, RunsTheCommandAsOneUndoStep)
 {
-    frame->view()->setPlainText(QStringLiteral("keep this\nand this"));
+    frame->view()->setText(QStringLiteral("keep this\nand this"));
     frame->view()->selectRange(5, 14);
     frame->runCommand(0);
     EXPECT_EQ(frame->documentText(), QStringLiteral("keep THIS\nAND this"));
@@ -140,6 +140,56 @@ TEST_F(MainFrameWithPlugin, RunsTheCommandAsOneUndoStep)
     EXPECT_EQ(frame->documentText(), QStringLiteral("keep this\nand this"));
     frame->view()->redo();
     EXPECT_EQ(frame->documentText(), QStringLiteral("keep THIS\nAND this"));
+}
+
+TEST_F(MainFrameWithPlugin, KeepsTheFilesBytesThroughARunASaveAndAnUndo)
+{
+    struct Case
+    {
+        const char *what;
+        QByteArray file;
+        int start, end; // nothing selected: the whole document
+        QByteArray saved;
+    };
+    const Case cases[] = {
+        {"CR LF", "ab\r\ncd\r\n", 0, 0, "AB\r\nCD\r\n"},
+        {"LF", "ab\ncd\n", 0, 0, "AB\nCD\n"},
+        {"CR", "ab\rcd", 0, 0, "AB\rCD"},
+        {"not UTF-8, a line separator", "caf\xe9\r\nx\xe2\x80\xa8y\nend", 12, 15,
+         "caf\xe9\r\nx\xe2\x80\xa8y\nEND"},
+    };
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("doc.txt"));
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(c.file);
+        file.close();
+        QString error;
+        ASSERT_TRUE(frame->openDocument(path, &error)) << error.toStdString();
+        EXPECT_FALSE(frame->view()->isUndoAvailable());
+        frame->view()->selectRange(c.start, c.end);
+        frame->runCommand(0);
+        ASSERT_TRUE(frame->writeDocument(path, &error)) << error.toStdString();
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), c.saved);
+        file.close();
+        EXPECT_FALSE(frame->view()->isModified());
+        frame->view()->undo();
+        EXPECT_EQ(frame->documentBytes(), c.file);
+        EXPECT_TRUE(frame->view()->isModified());
+    }
+}
+
+TEST(MainFrame, ReportsAFileItCannotOpenAndKeepsTheDocument)
+{
+    MainFrame frame;
+    frame.view()->setText(QStringLiteral("kept"));
+    QString error;
+    EXPECT_FALSE(frame.openDocument(QStringLiteral("/nonexistent/doc.txt"), &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("/nonexistent/doc.txt"))) << error.toStdString();
+    EXPECT_EQ(frame.documentBytes(), "kept");
 }
 
 TEST_F(MainFrameWithPlugin, RefusesASecondCopyOfTheSameLibrary)

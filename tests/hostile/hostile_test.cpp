@@ -170,7 +170,7 @@ TEST_P(HostileScript, LeavesTheEditorRunningAndTheDocumentAsExpected)
     editor.addScript(name, source);
 
     const HostileEditor::Outcome outcome = runHarmlessly(editor, name);
-    // The view decodes the output as the locale's text, so must the expectation.
+    // The outcome holds the document decoded from UTF-8, so must the expectation.
     const QString expected = QString::fromLocal8Bit(c.expected)
                                  .replace(QStringLiteral("%FILE%"), editor.scriptPath(name));
     EXPECT_EQ(outcome.document.toStdString(), expected.toStdString());

@@ -63,7 +63,7 @@ void HostileEditor::addScript(const QString &name, const QByteArray &bytes) cons
 
 HostileEditor::Outcome HostileEditor::run(const QString &name, const QString &document)
 {
-    m_frame->view()->setPlainText(document);
+    m_frame->view()->setText(document);
     BatchRun batch(name, std::nullopt);
     const BatchRun::Result result = batch.run([this] { m_frame->runCommand(0); });
     return {result.exitCode == 0, result.message, m_frame->documentText()};

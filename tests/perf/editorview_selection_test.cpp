@@ -3,7 +3,6 @@
 #include "editorview.h"
 #include "plugin/hostmessages.h"
 
-#include <QTextCursor>
 #include <array>
 #include <functional>
 #include <gtest/gtest.h>
@@ -19,18 +18,17 @@ TEST(EditorViewSelection, CopyQueryAnswersTheSelectionAsItIsThen)
     const Case cases[] = {
         {"no change", [](EditorView &) {}, "bcd"},
         {"selection moved", [](EditorView &v) { v.selectRange(0, 2); }, "ab"},
-        {"text edited", [](EditorView &v) { v.setPlainText("xyz"), v.selectRange(0, 3); }, "xyz"},
+        {"text edited", [](EditorView &v) { v.loadBytes("xyz"), v.selectRange(0, 3); }, "xyz"},
         {"text inserted in the selection",
          [](EditorView &v) {
-             QTextCursor c = v.textCursor();
-             c.insertText("Q");
+             v.replaceSelection("Q");
              v.selectRange(0, 3);
          },
          "aQe"},
     };
     for (const Case &c : cases) {
         EditorView view(nullptr);
-        view.setPlainText("abcde");
+        view.loadBytes("abcde");
         view.selectRange(1, 4);
         EXPECT_EQ(plugin::getSelText(view.handle(), 0, nullptr), 3) << c.what;
         c.between(view);
@@ -45,7 +43,7 @@ TEST(EditorViewSelection, CopyQueryAnswersTheSelectionAsItIsThen)
 TEST(EditorViewSelection, ReadingTwiceGivesTheSameTextEachTime)
 {
     EditorView view(nullptr);
-    view.setPlainText("one\ntwo");
+    view.loadBytes("one\ntwo");
     view.selectAll();
     EXPECT_EQ(plugin::readSelectedText(view.handle()), "one\r\ntwo");
     EXPECT_EQ(plugin::readSelectedText(view.handle()), "one\r\ntwo");
