@@ -2,6 +2,9 @@
 
 #include "platform_export.h"
 
+#include <string>
+#include <string_view>
+
 /// The system's coding of 8-bit text (the locale's codeset; the ANSI code page on Windows).
 namespace platform {
 
@@ -13,5 +16,22 @@ enum class TextCoding {
 
 /// The coding of the text the plug-in exchanges with the host and the user.
 PLATFORM_EXPORT TextCoding systemCoding();
+
+/// @p utf8 (a text of the plug-in's own, written in UTF-8) in the system's coding; what the
+/// coding cannot hold becomes a replacement character.
+PLATFORM_EXPORT std::string systemText(std::string_view utf8);
+
+/// Whether @p byte starts a double-byte character of Shift-JIS.
+inline bool isShiftJisLeadByte(unsigned char byte)
+{
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+/// Whether @p byte can follow a lead byte in a character of Shift-JIS (a lead byte before CR or
+/// LF is a stray byte).
+inline bool isShiftJisTrailByte(unsigned char byte)
+{
+    return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
+}
 
 } // namespace platform

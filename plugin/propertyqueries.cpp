@@ -3,6 +3,7 @@
 #include "plinthar/plintharplugin.h"
 
 #include "platform/messagebox.h"
+#include "platform/textcoding.h"
 
 #include <algorithm>
 #include <cstring>
@@ -54,8 +55,9 @@ platform::LResult textAnswer(platform::ModuleHandle module, int id, platform::WP
 
 platform::LResult confirmUninstall(platform::WindowHandle view)
 {
-    const auto choice = platform::messageBox(view, "アンインストールしてもいいですか？",
-                                             "UnInstall", platform::MessageBoxStyle::YesNoQuestion);
+    const auto choice =
+        platform::messageBox(view, platform::systemText("アンインストールしてもいいですか？"),
+                             "UnInstall", platform::MessageBoxStyle::YesNoQuestion);
     return choice == platform::MessageBoxResult::Yes ? 1 : 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/filesystem.h"
 #include "platform/shellfolders.h"
+#include "window/toolkittexts.h"
 
 #include <stdexcept>
 
@@ -41,6 +42,6 @@ std::optional<std::string> ScriptsFolder::load(const std::string &name) const
         return std::nullopt;
     std::optional<std::string> bytes = platform::readFile(path);
     if (!bytes)
-        throw std::runtime_error("ファイル " + path + " は開けません");
+        throw std::runtime_error(ToolkitTexts::cannotOpenFile(path));
     return bytes;
 }

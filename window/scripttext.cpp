@@ -4,21 +4,6 @@
 
 #include <cstring>
 
-namespace {
-
-bool isShiftJisLeadByte(unsigned char c)
-{
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
-// Only these follow a lead byte in a character; a lead byte before CR or LF is a stray byte.
-bool isShiftJisTrailByte(unsigned char c)
-{
-    return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC);
-}
-
-} // namespace
-
 namespace ScriptText {
 
 std::string normalizeLineBreaks(std::string_view bytes)
@@ -38,9 +23,9 @@ std::string normalizeLineBreaks(std::string_view bytes)
             out += "\r\n";
             if (i + 1 < bytes.size() && bytes[i + 1] == '\r')
                 ++i;
-        } else if (doubleByte && isShiftJisLeadByte(static_cast<unsigned char>(c)) &&
+        } else if (doubleByte && platform::isShiftJisLeadByte(static_cast<unsigned char>(c)) &&
                    i + 1 < bytes.size() &&
-                   isShiftJisTrailByte(static_cast<unsigned char>(bytes[i + 1]))) {
+                   platform::isShiftJisTrailByte(static_cast<unsigned char>(bytes[i + 1]))) {
             out += c;
             out += bytes[++i];
         } else {

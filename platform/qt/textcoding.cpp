@@ -1,5 +1,7 @@
 #include "platform/textcoding.h"
 
+#include <QByteArray>
+#include <QString>
 #include <langinfo.h>
 #include <string_view>
 
@@ -15,6 +17,15 @@ TextCoding systemCoding()
         codeset == "WINDOWS-31J")
         return TextCoding::ShiftJis;
     return TextCoding::Other;
+}
+
+std::string systemText(std::string_view utf8)
+{
+    if (systemCoding() == TextCoding::Utf8)
+        return std::string(utf8);
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()))
+        .toLocal8Bit()
+        .toStdString();
 }
 
 } // namespace platform

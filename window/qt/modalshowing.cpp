@@ -1,5 +1,7 @@
 #include "modalshowing.h"
 
+#include "window/toolkittexts.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QPointer>
@@ -11,7 +13,7 @@ namespace ModalShowing {
 void exec(QDialog &window)
 {
     if (window.isVisible())
-        throw std::runtime_error("表示されているウィンドウをモーダルにすることはできません");
+        throw std::runtime_error(ToolkitTexts::alreadyVisible());
 
     const QPointer<QWidget> previouslyActive = QApplication::activeWindow();
     std::vector<QPointer<QWidget>> disabled;

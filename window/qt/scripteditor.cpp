@@ -2,6 +2,7 @@
 
 #include "platform/textcoding.h"
 #include "window/scripttext.h"
+#include "window/toolkittexts.h"
 
 #include <QPlainTextEdit>
 #include <QTextBlock>
@@ -132,7 +133,7 @@ void load(QPlainTextEdit &editor, std::string_view fileBytes)
     // practice, so refuse texts that could not possibly be edited.
     constexpr std::size_t EditorLimit = std::size_t(1) << 30;
     if (normalized.size() > EditorLimit)
-        throw std::runtime_error("文字列の大きさが メモ の制限を越えました");
+        throw std::runtime_error(ToolkitTexts::memoLimitExceeded());
     QString text = toEditor(normalized);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     editor.setPlainText(text);

@@ -5,6 +5,7 @@
 #include "window/exceptionbox.h"
 #include "window/scriptrun.h"
 #include "window/scripttext.h"
+#include "window/toolkittexts.h"
 
 #include <commctrl.h>
 #include <uxtheme.h>
@@ -272,7 +273,7 @@ void loadIntoMemo(HWND memo, std::string_view bytes)
     if (text == memoText(memo))
         return;
     if (!SetWindowTextA(memo, text.c_str()))
-        throw std::runtime_error("文字列の大きさが メモ の制限を越えました");
+        throw std::runtime_error(ToolkitTexts::memoLimitExceeded());
 }
 
 /**
@@ -711,7 +712,7 @@ void TfrmKorvex::AttachToView(platform::WindowHandle view)
 void TfrmKorvex::showModal()
 {
     if (IsWindowVisible(m_handle))
-        throw std::runtime_error("表示されているウィンドウをモーダルにすることはできません");
+        throw std::runtime_error(ToolkitTexts::alreadyVisible());
 
     const HWND self = m_handle;
     const HWND previouslyActive = GetActiveWindow();
