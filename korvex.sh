@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine for Korvex, builds it, and runs the editor or the tests.
-#   ./korvex.sh run     the editor with Korvex loaded (the batch demo on a headless machine)
-#   ./korvex.sh test    the test suite, in the normal and the sanitizer build
-#   ./korvex.sh build   only install and build
+#   ./korvex.sh run       the editor with Korvex loaded (the batch demo on a headless machine)
+#   ./korvex.sh test      every test: the normal and the sanitizer build, the fuzzers, and the
+#                         Windows build under Wine
+#   ./korvex.sh build     only install and build (Linux)
+#   ./korvex.sh windows   only install and build Korvex.dll (build-windows/)
 set -euo pipefail
 cd "$(dirname "$0")"
 here=$PWD
@@ -40,6 +42,15 @@ install_samples() {
     done
 }
 
+# Korvex.dll and its tests, cross-built with mingw-w64 against a Ruby runtime built for Windows
+# from Debian's source (cached under ~/.cache/korvex after the first time).
+build_windows() {
+    tools/windows/install-packages.sh
+    tools/windows/ruby-runtime.sh "$here/build-windows/ruby"
+    build build-windows -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake" \
+        -DKORVEX_RUBY_WIN64="$here/build-windows/ruby"
+}
+
 case "${1:-}" in
 build)
     install_packages
@@ -64,9 +75,14 @@ test)
     # by a thread inside Qt that is still alive at exit comes and goes with the machine's load.
     (cd build-asan && ctest --output-on-failure -j2 --repeat until-pass:2)
     tests/fuzz/run.sh 60
+    build_windows
+    (cd build-windows && ctest --output-on-failure -j2)
+    ;;
+windows)
+    build_windows
     ;;
 *)
-    sed -n '2,6p' "$0" >&2
+    sed -n '2,8p' "$0" >&2
     exit 2
     ;;
 esac

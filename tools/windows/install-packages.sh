@@ -13,6 +13,8 @@ packages=(
     dpkg-dev patch quilt autoconf bison ruby xz-utils
     # Running the result: wine picks the 64-bit loader when the 32-bit one is missing.
     wine wine64
+    # GoogleTest for the Windows tests is built from Debian's sources.
+    googletest
     zip unzip coreutils
 )
 
