@@ -12,17 +12,8 @@ here=$PWD
 packages=(g++ cmake ninja-build pkg-config ruby ruby-dev qt6-base-dev libqscintilla2-qt6-dev libgl-dev libgtest-dev
           xvfb xauth fonts-noto-cjk clang libclang-rt-14-dev)
 
-as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
-
 install_packages() {
-    local missing=()
-    for p in "${packages[@]}"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-    done
-    if [ ${#missing[@]} -gt 0 ]; then
-        as_root apt-get update
-        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
-    fi
+    tools/install-packages.sh "${packages[@]}"
 }
 
 build() { # build DIR [cmake options...]

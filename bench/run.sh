@@ -3,16 +3,11 @@
 # Extra arguments go to pipelinebench: --reps N, --clock wall|cpu, --only capture,throughput,...
 # (groups: capture, throughput, floor, latency, cold, memory, batch; batch is always wall time)
 set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # The batch group measures peak memory with GNU time, and its peer Vim needs Ruby built in
 # (Debian's vim-nox): both are installed here only.
-as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
-for tool in /usr/bin/time:time vim.nox:vim-nox; do
-    if ! command -v "${tool%%:*}" > /dev/null && command -v apt-get > /dev/null; then
-        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
-            "${tool#*:}" > /dev/null 2>&1 || echo "could not install ${tool#*:}" >&2
-    fi
-done
-root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+"$root/tools/install-packages.sh" time vim-nox > /dev/null 2>&1 ||
+    echo "could not install time and vim-nox; the batch group skips what is missing" >&2
 build="$root/build-bench"
 mkdir -p "$build"
 cmake -G Ninja -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release > "$build/bench-configure.log" 2>&1 ||

@@ -1,4 +1,5 @@
 #include "pluginlibrary.h"
+
 #include "platform/qt/resourceregistry.h"
 
 #include <QFile>
@@ -8,16 +9,6 @@
 
 #include <array>
 #include <vector>
-
-namespace {
-
-template <typename Fn> bool resolve(void *handle, const char *name, Fn *fn)
-{
-    *fn = reinterpret_cast<Fn>(dlsym(handle, name));
-    return *fn != nullptr;
-}
-
-} // namespace
 
 std::unique_ptr<PluginLibrary> PluginLibrary::open(const QString &path, QString *error)
 {
@@ -42,21 +33,8 @@ std::unique_ptr<PluginLibrary> PluginLibrary::open(const QString &path, QString 
     lib->m_path = path;
     lib->m_handle = handle;
     lib->m_module = platform::moduleOfLibrary(handle);
-    const char *missing = nullptr;
-    if (!resolve(handle, "OnCommand", &lib->m_onCommand))
-        missing = "OnCommand";
-    else if (!resolve(handle, "QueryStatus", &lib->m_queryStatus))
-        missing = "QueryStatus";
-    else if (!resolve(handle, "OnEvents", &lib->m_onEvents))
-        missing = "OnEvents";
-    else if (!resolve(handle, "GetMenuTextID", &lib->m_getMenuTextId))
-        missing = "GetMenuTextID";
-    else if (!resolve(handle, "GetStatusMessageID", &lib->m_getStatusMessageId))
-        missing = "GetStatusMessageID";
-    else if (!resolve(handle, "GetBitmapID", &lib->m_getBitmapId))
-        missing = "GetBitmapID";
-    else if (!resolve(handle, "PlugInProc", &lib->m_plugInProc))
-        missing = "PlugInProc";
+    const char *missing =
+        lib->m_entry.resolve([handle](const char *name) { return dlsym(handle, name); });
     if (missing != nullptr) {
         *error = QStringLiteral("\"%1\" is not a Plinthar plug-in: it has no entry point %2.")
                      .arg(path, QLatin1String(missing));
@@ -77,19 +55,20 @@ PluginLibrary::~PluginLibrary()
 
 QString PluginLibrary::menuText() const
 {
-    return QString::fromLocal8Bit(platform::loadString(m_module, int(m_getMenuTextId())));
+    return QString::fromLocal8Bit(platform::loadString(m_module, int(m_entry.GetMenuTextID())));
 }
 
 QString PluginLibrary::statusText() const
 {
-    return QString::fromLocal8Bit(platform::loadString(m_module, int(m_getStatusMessageId())));
+    return QString::fromLocal8Bit(
+        platform::loadString(m_module, int(m_entry.GetStatusMessageID())));
 }
 
 QString PluginLibrary::version(PlintharWindow view) const
 {
     std::array<char, 256> buffer{};
-    m_plugInProc(view, PLUGIN_QUERY_VERSION, buffer.size(),
-                 reinterpret_cast<std::intptr_t>(buffer.data()));
+    m_entry.PlugInProc(view, PLUGIN_QUERY_VERSION, buffer.size(),
+                       reinterpret_cast<std::intptr_t>(buffer.data()));
     buffer.back() = '\0';
     return QString::fromLocal8Bit(buffer.data());
 }
@@ -97,7 +76,7 @@ QString PluginLibrary::version(PlintharWindow view) const
 bool PluginLibrary::queryStatus(PlintharWindow view) const
 {
     std::int32_t unused = 0;
-    return m_queryStatus(view, &unused) != 0;
+    return m_entry.QueryStatus(view, &unused) != 0;
 }
 
 QImage PluginLibrary::applyMaskColour(const QImage &image, std::uint32_t colorRef)
@@ -117,12 +96,12 @@ QImage PluginLibrary::applyMaskColour(const QImage &image, std::uint32_t colorRe
 
 QImage PluginLibrary::bitmapFor(PlintharWindow view, std::uintptr_t bits) const
 {
-    const auto id = m_plugInProc(view, PLUGIN_QUERY_BITMAP, bits, 0);
+    const auto id = m_entry.PlugInProc(view, PLUGIN_QUERY_BITMAP, bits, 0);
     QImage image = id != 0 ? platform::loadBitmap(m_module, int(id)) : QImage();
     if (image.isNull())
         return {};
     // A mask colour of 0 means the plug-in gives none; black is part of the picture then.
-    const auto mask = std::uint32_t(m_plugInProc(view, PLUGIN_QUERY_MASK, bits, 0));
+    const auto mask = std::uint32_t(m_entry.PlugInProc(view, PLUGIN_QUERY_MASK, bits, 0));
     return mask != 0 ? applyMaskColour(image, mask) : image;
 }
 
@@ -148,7 +127,7 @@ QIcon PluginLibrary::toolbarIcon(PlintharWindow view, int depth) const
     }
     if (icon.isNull()) {
         // A plug-in that answers no query still names its bitmap.
-        const QImage image = platform::loadBitmap(m_module, int(m_getBitmapId()));
+        const QImage image = platform::loadBitmap(m_module, int(m_entry.GetBitmapID()));
         if (!image.isNull())
             icon.addPixmap(QPixmap::fromImage(image));
     }

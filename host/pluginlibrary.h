@@ -37,16 +37,16 @@ public:
     /// @p image with every pixel of @p colorRef (0x00BBGGRR) transparent.
     static QImage applyMaskColour(const QImage &image, std::uint32_t colorRef);
 
-    void onCommand(PlintharWindow view) const { m_onCommand(view); }
+    void onCommand(PlintharWindow view) const { m_entry.OnCommand(view); }
     bool queryStatus(PlintharWindow view) const;
     void onEvents(PlintharWindow view, std::uint32_t events, std::intptr_t argument) const
     {
-        m_onEvents(view, events, argument);
+        m_entry.OnEvents(view, events, argument);
     }
     std::intptr_t plugInProc(PlintharWindow view, std::uint32_t message, std::uintptr_t wParam,
                              std::intptr_t lParam) const
     {
-        return m_plugInProc(view, message, wParam, lParam);
+        return m_entry.PlugInProc(view, message, wParam, lParam);
     }
 
 private:
@@ -56,11 +56,5 @@ private:
     QString m_path;
     void *m_handle = nullptr;
     platform::ModuleHandle m_module = nullptr;
-    OnCommandFn m_onCommand = nullptr;
-    QueryStatusFn m_queryStatus = nullptr;
-    OnEventsFn m_onEvents = nullptr;
-    GetIdFn m_getMenuTextId = nullptr;
-    GetIdFn m_getStatusMessageId = nullptr;
-    GetIdFn m_getBitmapId = nullptr;
-    PlugInProcFn m_plugInProc = nullptr;
+    PlintharEntryPoints m_entry;
 };

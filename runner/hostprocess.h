@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <vector>
 
 /**
@@ -26,4 +27,8 @@ public:
     /// null entry, as the runtime's start-up takes it; it lives as long as the process, since
     /// the runtime may keep pointers into it.
     static std::vector<char *> &commandLine();
+
+private:
+    /// The process's command line split into arguments, as the system splits it.
+    static std::vector<std::string> readCommandLine();
 };

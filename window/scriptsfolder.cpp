@@ -35,7 +35,7 @@ std::vector<std::string> ScriptsFolder::list() const
     return platform::findEntries(m_path, "*.rb");
 }
 
-std::optional<std::string> ScriptsFolder::load(const std::string &name) const
+std::optional<std::string> ScriptsFolder::load(const std::string &name)
 {
     const std::string path = pathOf(name);
     if (m_path.empty() || !platform::fileExists(path))
@@ -43,5 +43,13 @@ std::optional<std::string> ScriptsFolder::load(const std::string &name) const
     std::optional<std::string> bytes = platform::readFile(path);
     if (!bytes)
         throw std::runtime_error(ToolkitTexts::cannotOpenFile(path));
+    m_loadedScript = path;
     return bytes;
+}
+
+std::string ScriptsFolder::scriptFileName() const
+{
+    if (!m_loadedScript.empty())
+        return m_loadedScript;
+    return m_path.empty() ? std::string() : pathOf("untitled.rb");
 }

@@ -25,11 +25,15 @@ public:
     /// The names of the folder's `*.rb` entries (folders named so included), in the order the
     /// file system delivers them.
     std::vector<std::string> list() const;
-    /// The bytes of the script @p name; none when no file is there (a folder, a vanished
-    /// file). Throws std::runtime_error "ファイル PATH は開けません" when it exists but cannot
-    /// be read.
-    std::optional<std::string> load(const std::string &name) const;
+    /// The bytes of the script @p name, which from now on is the file the editor's script runs
+    /// as; none when no file is there (a folder, a vanished file). Throws std::runtime_error
+    /// "ファイル PATH は開けません" when it exists but cannot be read.
+    std::optional<std::string> load(const std::string &name);
+    /// The file the script in the editor runs as: the one last loaded, or "untitled.rb" in the
+    /// folder before any was (empty when there is no folder).
+    std::string scriptFileName() const;
 
 private:
     std::string m_path;
+    std::string m_loadedScript; // full path of the script last loaded
 };

@@ -66,7 +66,7 @@ enum {
     PLUGIN_QUERY_0901 = 0x901,
     PLUGIN_QUERY_TEXT_0902 = 0x902, /* text answer (wParam: buffer size, lParam: buffer) */
     PLUGIN_QUERY_0903 = 0x903,
-    PLUGIN_QUERY_VERSION = 0x904,   /* text answer: the version */
+    PLUGIN_QUERY_VERSION = 0x904, /* text answer: the version */
     PLUGIN_QUERY_0905 = 0x905,
     PLUGIN_QUERY_0906 = 0x906,
     PLUGIN_QUERY_UNINSTALL = 0x907, /* 1 when the user confirms the uninstall */
@@ -103,4 +103,39 @@ typedef PlintharLResult (*PlugInProcFn)(PlintharWindow, PlintharUInt, PlintharWP
 
 #ifdef __cplusplus
 }
+
+#include <type_traits>
+
+/// The seven entry points of a loaded plug-in, in ordinal order.
+struct PlintharEntryPoints
+{
+    OnCommandFn OnCommand = nullptr;
+    QueryStatusFn QueryStatus = nullptr;
+    OnEventsFn OnEvents = nullptr;
+    GetIdFn GetMenuTextID = nullptr;
+    GetIdFn GetStatusMessageID = nullptr;
+    GetIdFn GetBitmapID = nullptr;
+    PlugInProcFn PlugInProc = nullptr;
+
+    /// Looks every entry point up by its name with @p lookup (a name to an address: dlsym or
+    /// GetProcAddress on the library); answers the name of the first one missing, or null
+    /// when the library has all seven.
+    template <typename Lookup> const char *resolve(Lookup &&lookup)
+    {
+        const char *missing = nullptr;
+        const auto entry = [&](auto &slot, const char *name) {
+            slot = reinterpret_cast<std::remove_reference_t<decltype(slot)>>(lookup(name));
+            if (!slot && !missing)
+                missing = name;
+        };
+        entry(OnCommand, "OnCommand");
+        entry(QueryStatus, "QueryStatus");
+        entry(OnEvents, "OnEvents");
+        entry(GetMenuTextID, "GetMenuTextID");
+        entry(GetStatusMessageID, "GetStatusMessageID");
+        entry(GetBitmapID, "GetBitmapID");
+        entry(PlugInProc, "PlugInProc");
+        return missing;
+    }
+};
 #endif

@@ -70,28 +70,16 @@ HostProcess::~HostProcess()
         sigaction(kHostSignals[i], &hostActions[i], nullptr);
 }
 
-std::vector<char *> &HostProcess::commandLine()
+std::vector<std::string> HostProcess::readCommandLine()
 {
-    // Read once and kept: the strings stay where they are for the life of the process.
-    static std::vector<std::string> args = [] {
-        std::vector<std::string> read;
-        std::ifstream file("/proc/self/cmdline", std::ios::binary);
-        const std::string all{std::istreambuf_iterator<char>(file),
-                              std::istreambuf_iterator<char>()};
-        std::size_t start = 0;
-        while (start < all.size()) {
-            const std::size_t end = all.find('\0', start);
-            read.push_back(all.substr(start, end - start));
-            start = end == std::string::npos ? all.size() : end + 1;
-        }
-        return read;
-    }();
-    static std::vector<char *> argv = [] {
-        std::vector<char *> pointers;
-        for (std::string &arg : args)
-            pointers.push_back(arg.data());
-        pointers.push_back(nullptr);
-        return pointers;
-    }();
-    return argv;
+    std::vector<std::string> read;
+    std::ifstream file("/proc/self/cmdline", std::ios::binary);
+    const std::string all{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    std::size_t start = 0;
+    while (start < all.size()) {
+        const std::size_t end = all.find('\0', start);
+        read.push_back(all.substr(start, end - start));
+        start = end == std::string::npos ? all.size() : end + 1;
+    }
+    return read;
 }

@@ -52,30 +52,19 @@ HostProcess::~HostProcess()
         setEnvironmentValue(kUserRubySettings[i], savedSettings[i]);
 }
 
-std::vector<char *> &HostProcess::commandLine()
+std::vector<std::string> HostProcess::readCommandLine()
 {
-    // The system's own split of the wide command line, kept in UTF-8 for the whole process.
-    static std::vector<std::string> args = [] {
-        std::vector<std::string> split;
-        int count = 0;
-        wchar_t **wide = CommandLineToArgvW(GetCommandLineW(), &count);
-        for (int i = 0; wide && i < count; ++i) {
-            const int bytes =
-                WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
-            std::string arg(static_cast<std::size_t>(bytes > 0 ? bytes : 1), '\0');
-            WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, arg.data(), bytes, nullptr, nullptr);
-            arg.resize(arg.size() - 1);
-            split.push_back(std::move(arg));
-        }
-        LocalFree(wide);
-        return split;
-    }();
-    static std::vector<char *> argv = [] {
-        std::vector<char *> pointers;
-        for (std::string &arg : args)
-            pointers.push_back(arg.data());
-        pointers.push_back(nullptr);
-        return pointers;
-    }();
-    return argv;
+    std::vector<std::string> split;
+    int count = 0;
+    wchar_t **wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    for (int i = 0; wide && i < count; ++i) {
+        const int bytes =
+            WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+        std::string arg(static_cast<std::size_t>(bytes > 0 ? bytes : 1), '\0');
+        WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, arg.data(), bytes, nullptr, nullptr);
+        arg.resize(arg.size() - 1);
+        split.push_back(std::move(arg));
+    }
+    LocalFree(wide);
+    return split;
 }

@@ -29,21 +29,21 @@ TEST(KorvexLibrary, ExportsExactlyTheSevenEntryPoints)
 
 TEST_F(PluginFixture, AnswersTheFixedIdsAndIsAlwaysAvailable)
 {
-    EXPECT_EQ(getMenuTextId(), 1u);
-    EXPECT_EQ(getStatusMessageId(), 2u);
-    EXPECT_EQ(getBitmapId(), 101u);
+    EXPECT_EQ(korvex.GetMenuTextID(), 1u);
+    EXPECT_EQ(korvex.GetStatusMessageID(), 2u);
+    EXPECT_EQ(korvex.GetBitmapID(), 101u);
     int32_t untouched = 12345;
-    EXPECT_EQ(queryStatus(view, &untouched), -1);
-    EXPECT_EQ(queryStatus(nullptr, nullptr), -1);
+    EXPECT_EQ(korvex.QueryStatus(view, &untouched), -1);
+    EXPECT_EQ(korvex.QueryStatus(nullptr, nullptr), -1);
     EXPECT_EQ(untouched, 12345);
 }
 
 TEST_F(PluginFixture, RefreshUsesTheIdStoredFirstInTheSameCall)
 {
     // This must be the first refresh of the process: the id is still the start-up 0.
-    onEvents(view, EVT_REFRESH, 0);
-    onEvents(view, EVT_SET_COMMAND_ID | EVT_REFRESH, 77);
-    onEvents(view, 0x1 | 0x8000, 5); // unknown bits are ignored
+    korvex.OnEvents(view, EVT_REFRESH, 0);
+    korvex.OnEvents(view, EVT_SET_COMMAND_ID | EVT_REFRESH, 77);
+    korvex.OnEvents(view, 0x1 | 0x8000, 5); // unknown bits are ignored
     ASSERT_EQ(sent.size(), 2u);
     EXPECT_EQ(sent[0].id, platform::MessageId(MSG_UPDATE_COMMAND));
     EXPECT_EQ(sent[0].wParam, 0u);
@@ -53,7 +53,7 @@ TEST_F(PluginFixture, RefreshUsesTheIdStoredFirstInTheSameCall)
 TEST_F(PluginFixture, CommandOutsideAMainFrameDoesNothing)
 {
     const platform::WindowHandle stray = platform::createWindow("PlintharView", nullptr, {});
-    onCommand(stray);
+    korvex.OnCommand(stray);
     EXPECT_EQ(korvexWindow(), nullptr);
     EXPECT_TRUE(boxes.empty());
     platform::destroyWindow(stray);
@@ -65,7 +65,7 @@ TEST_F(PluginFixture, CommandShowsOneWindowThatKeepsItsScriptUntilRelease)
         w->findChild<QPlainTextEdit *>("Memo1")->setPlainText("puts 42");
         w->close();
     });
-    onCommand(view);
+    korvex.OnCommand(view);
     QDialog *first = korvexWindow();
     ASSERT_NE(first, nullptr);
     EXPECT_FALSE(first->isVisible());
@@ -76,26 +76,26 @@ TEST_F(PluginFixture, CommandShowsOneWindowThatKeepsItsScriptUntilRelease)
         seen = w->findChild<QPlainTextEdit *>("Memo1")->toPlainText();
         w->close();
     });
-    onCommand(view);
+    korvex.OnCommand(view);
     EXPECT_EQ(korvexWindow(), first);
     EXPECT_EQ(seen, "puts 42");
 
-    onEvents(view, EVT_RELEASE, 0);
+    korvex.OnEvents(view, EVT_RELEASE, 0);
     EXPECT_EQ(korvexWindow(), nullptr);
-    onEvents(view, EVT_RELEASE, 0); // no window: nothing happens
+    korvex.OnEvents(view, EVT_RELEASE, 0); // no window: nothing happens
 
     whenShown([&seen](QDialog *w) {
         seen = w->findChild<QPlainTextEdit *>("Memo1")->toPlainText();
         w->close();
     });
-    onCommand(view);
+    korvex.OnCommand(view);
     EXPECT_EQ(seen, "");
 }
 
 TEST_F(PluginFixture, ReleaseDuringTheShowingEndsItFirst)
 {
-    whenShown([this](QDialog *) { onEvents(view, EVT_RELEASE, 0); });
-    onCommand(view); // returns: the showing ended
+    whenShown([this](QDialog *) { korvex.OnEvents(view, EVT_RELEASE, 0); });
+    korvex.OnCommand(view); // returns: the showing ended
     EXPECT_EQ(korvexWindow(), nullptr);
     EXPECT_TRUE(boxes.empty());
 }
@@ -103,10 +103,10 @@ TEST_F(PluginFixture, ReleaseDuringTheShowingEndsItFirst)
 TEST_F(PluginFixture, CommandFromInsideTheShowingIsRefusedInABox)
 {
     whenShown([this](QDialog *w) {
-        onCommand(view);
+        korvex.OnCommand(view);
         w->close();
     });
-    onCommand(view);
+    korvex.OnCommand(view);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0], "表示されているウィンドウをモーダルにすることはできません.");
 }
@@ -120,7 +120,7 @@ TEST_F(PluginFixture, OtherTopLevelWindowsAreDisabledWhileShown)
         disabledWhileShown = !other.isEnabled();
         w->close();
     });
-    onCommand(view);
+    korvex.OnCommand(view);
     EXPECT_TRUE(disabledWhileShown);
     EXPECT_TRUE(other.isEnabled());
 }

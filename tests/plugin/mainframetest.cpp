@@ -20,11 +20,11 @@ TEST_F(PluginFixture, WalkStopsAtTheFirstMainFrameAndUsesItsParent)
         parentSeen = w->parentWidget();
         w->close();
     });
-    onCommand(nested);
+    korvex.OnCommand(nested);
     // middle is the first match counting from the view; its parent is inner, a widgetless
     // window, so the Korvex window has no parent widget.
     EXPECT_EQ(parentSeen, nullptr);
-    onEvents(nested, EVT_RELEASE, 0);
+    korvex.OnEvents(nested, EVT_RELEASE, 0);
 
     // A view right under the outer frame's child frame: the frame's parent backs a widget.
     const platform::WindowHandle direct = platform::createWindow("PlintharView", inner, {});
@@ -32,9 +32,9 @@ TEST_F(PluginFixture, WalkStopsAtTheFirstMainFrameAndUsesItsParent)
         parentSeen = w->parentWidget();
         w->close();
     });
-    onCommand(direct);
+    korvex.OnCommand(direct);
     EXPECT_EQ(parentSeen, &outer);
-    onEvents(direct, EVT_RELEASE, 0);
+    korvex.OnEvents(direct, EVT_RELEASE, 0);
     for (auto h : {direct, nested, middle, inner, outerHandle})
         platform::destroyWindow(h);
 }
@@ -47,7 +47,7 @@ TEST_F(PluginFixture, ClassNamesAreComparedWholeAndCaseSensitively)
     for (const char *name : lookalikes) {
         const platform::WindowHandle top = platform::createWindow(name, nullptr, {});
         const platform::WindowHandle v = platform::createWindow("PlintharView", top, {});
-        onCommand(v);
+        korvex.OnCommand(v);
         EXPECT_EQ(korvexWindow(), nullptr) << name;
         platform::destroyWindow(v);
         platform::destroyWindow(top);

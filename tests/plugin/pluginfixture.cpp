@@ -6,28 +6,13 @@
 #include <QTimer>
 #include <dlfcn.h>
 
-namespace {
-
-template <typename Fn> Fn resolve(void *library, const char *name)
-{
-    return reinterpret_cast<Fn>(dlsym(library, name));
-}
-
-} // namespace
-
 void PluginFixture::SetUp()
 {
     savedHome = qgetenv("HOME");
     qputenv("HOME", home.path().toLocal8Bit());
     library = dlopen(KORVEX_LIBRARY, RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(library, nullptr) << dlerror();
-    onCommand = resolve<OnCommandFn>(library, "OnCommand");
-    queryStatus = resolve<QueryStatusFn>(library, "QueryStatus");
-    onEvents = resolve<OnEventsFn>(library, "OnEvents");
-    getMenuTextId = resolve<GetIdFn>(library, "GetMenuTextID");
-    getStatusMessageId = resolve<GetIdFn>(library, "GetStatusMessageID");
-    getBitmapId = resolve<GetIdFn>(library, "GetBitmapID");
-    plugInProc = resolve<PlugInProcFn>(library, "PlugInProc");
+    ASSERT_EQ(korvex.resolve([this](const char *name) { return dlsym(library, name); }), nullptr);
 
     auto record = [this](platform::WindowHandle, platform::MessageId id, platform::WParam w,
                          platform::LParam) {
@@ -46,8 +31,8 @@ void PluginFixture::SetUp()
 
 void PluginFixture::TearDown()
 {
-    if (onEvents)
-        onEvents(view, EVT_RELEASE, 0);
+    if (korvex.OnEvents)
+        korvex.OnEvents(view, EVT_RELEASE, 0);
     platform::setMessageBoxHook(savedHook);
     platform::destroyWindow(view);
     platform::destroyWindow(frame);

@@ -33,13 +33,7 @@ protected:
     QTemporaryDir home;
     QByteArray savedHome;
     void *library = nullptr;
-    OnCommandFn onCommand = nullptr;
-    QueryStatusFn queryStatus = nullptr;
-    OnEventsFn onEvents = nullptr;
-    GetIdFn getMenuTextId = nullptr;
-    GetIdFn getStatusMessageId = nullptr;
-    GetIdFn getBitmapId = nullptr;
-    PlugInProcFn plugInProc = nullptr;
+    PlintharEntryPoints korvex;
 
     platform::WindowHandle frame = nullptr;
     platform::WindowHandle view = nullptr;

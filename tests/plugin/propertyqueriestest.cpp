@@ -7,7 +7,7 @@ TEST_F(PluginFixture, AnswersTheFixedQueries)
     const std::pair<uint32_t, intptr_t> cases[] = {{0x900, 0}, {0x901, 1}, {0x903, 0}, {0x905, 0},
                                                    {0x906, 1}, {0x90A, 0}, {0, 0}};
     for (auto [message, expected] : cases)
-        EXPECT_EQ(plugInProc(view, message, 0, 0), expected) << std::hex << message;
+        EXPECT_EQ(korvex.PlugInProc(view, message, 0, 0), expected) << std::hex << message;
 }
 
 TEST_F(PluginFixture, TextAnswersCopyWhatFitsAndAnswerTheFullLength)
@@ -27,14 +27,14 @@ TEST_F(PluginFixture, TextAnswersCopyWhatFitsAndAnswerTheFullLength)
     for (const Case &c : cases) {
         char buffer[64];
         std::memset(buffer, '#', sizeof buffer);
-        EXPECT_EQ(plugInProc(view, c.message, c.size, reinterpret_cast<intptr_t>(buffer)),
+        EXPECT_EQ(korvex.PlugInProc(view, c.message, c.size, reinterpret_cast<intptr_t>(buffer)),
                   c.answer);
         if (c.expected)
             EXPECT_STREQ(buffer, c.expected) << c.size;
         else
             EXPECT_EQ(buffer[0], '#');
     }
-    EXPECT_EQ(plugInProc(view, PLUGIN_QUERY_VERSION, 10, 0), 4) << "no buffer";
+    EXPECT_EQ(korvex.PlugInProc(view, PLUGIN_QUERY_VERSION, 10, 0), 4) << "no buffer";
 }
 
 TEST_F(PluginFixture, ChoosesTheBitmapBySizeDepthAndLook)
@@ -46,7 +46,7 @@ TEST_F(PluginFixture, ChoosesTheBitmapBySizeDepthAndLook)
         {0x121, 115}, {0x221, 117}, {0x31, 116},
     };
     for (auto [bits, id] : cases)
-        EXPECT_EQ(plugInProc(view, PLUGIN_QUERY_BITMAP, bits, 0), id) << std::hex << bits;
+        EXPECT_EQ(korvex.PlugInProc(view, PLUGIN_QUERY_BITMAP, bits, 0), id) << std::hex << bits;
 }
 
 TEST_F(PluginFixture, MaskIsMagentaOnlyForTheManyColourBitmaps)
@@ -54,15 +54,15 @@ TEST_F(PluginFixture, MaskIsMagentaOnlyForTheManyColourBitmaps)
     const std::pair<uintptr_t, intptr_t> cases[] = {
         {0x0, 0}, {0x1, 0}, {0x300, 0}, {0x10, 0x00FF00FF}, {0x20, 0x00FF00FF}, {0x31, 0x00FF00FF}};
     for (auto [bits, colour] : cases)
-        EXPECT_EQ(plugInProc(view, PLUGIN_QUERY_MASK, bits, 0), colour) << std::hex << bits;
+        EXPECT_EQ(korvex.PlugInProc(view, PLUGIN_QUERY_MASK, bits, 0), colour) << std::hex << bits;
 }
 
 TEST_F(PluginFixture, UninstallAsksAndAnswersTheChoice)
 {
     boxAnswer = platform::MessageBoxResult::Yes;
-    EXPECT_EQ(plugInProc(view, PLUGIN_QUERY_UNINSTALL, 0, 0), 1);
+    EXPECT_EQ(korvex.PlugInProc(view, PLUGIN_QUERY_UNINSTALL, 0, 0), 1);
     boxAnswer = platform::MessageBoxResult::No;
-    EXPECT_EQ(plugInProc(view, PLUGIN_QUERY_UNINSTALL, 0, 0), 0);
+    EXPECT_EQ(korvex.PlugInProc(view, PLUGIN_QUERY_UNINSTALL, 0, 0), 0);
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[0], "アンインストールしてもいいですか？");
 }

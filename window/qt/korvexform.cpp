@@ -137,8 +137,8 @@ void TfrmKorvex::ListScripts()
 void TfrmKorvex::SpeedButton1Click()
 {
     guarded([this] {
-        ScriptRun::run(m_viewWindow, ScriptEditor::lines(*ui->Memo1), scriptFileName(),
-                       ui->chkSelectArea->isChecked());
+        ScriptRun::run(m_viewWindow, ScriptEditor::lines(*ui->Memo1),
+                       m_scriptsFolder.scriptFileName(), ui->chkSelectArea->isChecked());
         close();
     });
 }
@@ -167,12 +167,4 @@ void TfrmKorvex::loadChosenScript()
     if (!bytes)
         return; // a folder or a vanished file: nothing to load
     ScriptEditor::load(*ui->Memo1, *bytes);
-    m_loadedScript = m_scriptsFolder.pathOf(name);
-}
-
-std::string TfrmKorvex::scriptFileName() const
-{
-    if (!m_loadedScript.empty())
-        return m_loadedScript;
-    return scriptsFolder().empty() ? std::string() : m_scriptsFolder.pathOf("untitled.rb");
 }

@@ -38,9 +38,6 @@ public:
     platform::WindowHandle viewWindow() const { return m_viewWindow; }
     /// The scripts folder, without a trailing separator.
     const std::string &scriptsFolder() const { return m_scriptsFolder.path(); }
-    /// The file the script in the editor runs as: the script last loaded from the list, or
-    /// "untitled.rb" in the scripts folder before any was loaded.
-    std::string scriptFileName() const;
 
 public Q_SLOTS:
     /// Run: filters the selection (or the whole document) through the script, then closes.
@@ -66,5 +63,4 @@ private:
     platform::WindowHandle m_handle = nullptr;
     platform::WindowHandle m_viewWindow = nullptr;
     ScriptsFolder m_scriptsFolder;
-    std::string m_loadedScript; // full path of the script last loaded from the list
 };

@@ -785,7 +785,7 @@ void TfrmKorvex::SpeedButton1Click()
 {
     ExceptionBox::guarded(m_handle, [this] {
         const std::weak_ptr<int> alive = m_lifetime;
-        ScriptRun::run(m_viewWindow, memoLines(m_memo), scriptFileName(),
+        ScriptRun::run(m_viewWindow, memoLines(m_memo), m_scriptsFolder.scriptFileName(),
                        SendMessageW(m_selectArea, BM_GETCHECK, 0, 0) == BST_CHECKED);
         if (!alive.expired()) // a script may have had the host release the window
             endShowing();
@@ -823,12 +823,4 @@ void TfrmKorvex::loadChosenScript()
     if (!bytes)
         return; // a folder or a vanished file: nothing to load
     loadIntoMemo(m_memo, *bytes);
-    m_loadedScript = m_scriptsFolder.pathOf(name);
-}
-
-std::string TfrmKorvex::scriptFileName() const
-{
-    if (!m_loadedScript.empty())
-        return m_loadedScript;
-    return m_scriptsFolder.path().empty() ? std::string() : m_scriptsFolder.pathOf("untitled.rb");
 }

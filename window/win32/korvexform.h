@@ -45,9 +45,6 @@ public:
 
     /// Refills the scripts list from the scripts folder, in the file system's order.
     void ListScripts();
-    /// The file the script in the editor runs as: the script last loaded from the list, or
-    /// "untitled.rb" in the scripts folder before any was loaded.
-    std::string scriptFileName() const;
 
     /// Run: filters the selection (or the whole document) through the script, then closes.
     void SpeedButton1Click();
@@ -92,5 +89,4 @@ private:
 
     platform::WindowHandle m_viewWindow = nullptr;
     ScriptsFolder m_scriptsFolder;
-    std::string m_loadedScript; // full path of the script last loaded from the list
 };

@@ -59,7 +59,7 @@ std::wstring libraryPath()
 std::pair<intptr_t, std::string> textAnswer(UINT query, std::size_t size)
 {
     std::string buffer(size + 1, '#');
-    const intptr_t answer = KorvexLibrary::get().plugInProc(
+    const intptr_t answer = KorvexLibrary::get().PlugInProc(
         nullptr, query, size, reinterpret_cast<LPARAM>(buffer.data()));
     return {answer, buffer.substr(0, buffer.find('\0'))};
 }
@@ -154,17 +154,17 @@ TEST(KorvexLibraryQueries, AnswerFromTheStringTableOfTheThreadsLanguage)
     const KorvexLibrary &korvex = KorvexLibrary::get();
     for (const Language &language : languages) {
         const ThreadLanguage thread(language.id);
-        EXPECT_EQ(wideString(korvex.getMenuTextId()), language.menu) << language.id;
-        EXPECT_EQ(wideString(korvex.getStatusMessageId()), language.status) << language.id;
+        EXPECT_EQ(wideString(korvex.GetMenuTextID()), language.menu) << language.id;
+        EXPECT_EQ(wideString(korvex.GetStatusMessageID()), language.status) << language.id;
         EXPECT_EQ(wideString(3), language.uninstall) << language.id;
         EXPECT_EQ(wideString(4), L"") << language.id;
         // The version answers its full length whatever the buffer holds; no entry answers 0.
         EXPECT_EQ(textAnswer(0x904, 100), (std::pair<intptr_t, std::string>{4, "1.00"}));
         EXPECT_EQ(textAnswer(0x904, 3), (std::pair<intptr_t, std::string>{4, "1."}));
         EXPECT_EQ(textAnswer(0x902, 100), (std::pair<intptr_t, std::string>{0, ""}));
-        EXPECT_EQ(korvex.plugInProc(nullptr, 0x904, 0, 0), 4);
+        EXPECT_EQ(korvex.PlugInProc(nullptr, 0x904, 0, 0), 4);
     }
-    EXPECT_EQ(korvex.getBitmapId(), 101u);
+    EXPECT_EQ(korvex.GetBitmapID(), 101u);
 }
 
 TEST(KorvexLibraryQueries, AnswerTheConstantsBitmapsMaskAndUninstallQuestion)
@@ -194,13 +194,13 @@ TEST(KorvexLibraryQueries, AnswerTheConstantsBitmapsMaskAndUninstallQuestion)
         {"mask 256", 0x909, 0x10, 0x00FF00FF},
     };
     for (const Query &q : queries)
-        EXPECT_EQ(korvex.plugInProc(nullptr, q.message, q.wParam, 0), q.answer) << q.name;
-    EXPECT_EQ(korvex.queryStatus(nullptr, nullptr), -1);
+        EXPECT_EQ(korvex.PlugInProc(nullptr, q.message, q.wParam, 0), q.answer) << q.name;
+    EXPECT_EQ(korvex.QueryStatus(nullptr, nullptr), -1);
 
     for (const auto &[choice, answer] : {std::pair{IDYES, 1}, std::pair{IDNO, 0}}) {
         MessageBoxAnswerer answerer;
         answerer.answer = choice;
-        EXPECT_EQ(korvex.plugInProc(nullptr, 0x907, 0, 0), answer);
+        EXPECT_EQ(korvex.PlugInProc(nullptr, 0x907, 0, 0), answer);
         ASSERT_EQ(answerer.boxes.size(), 1u);
         EXPECT_EQ(answerer.boxes[0].caption, "UnInstall");
         EXPECT_EQ(answerer.boxes[0].text,

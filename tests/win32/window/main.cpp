@@ -31,8 +31,8 @@ int showWindow()
     TestHost host;
     host.document = "one\r\ntwo\r\nthree\r\n";
     const KorvexLibrary &korvex = KorvexLibrary::get();
-    korvex.onEvents(host.view(), EVT_SET_COMMAND_ID, 1);
-    korvex.onCommand(host.view());
+    korvex.OnEvents(host.view(), EVT_SET_COMMAND_ID, 1);
+    korvex.OnCommand(host.view());
     // The host stays, showing the document, until its frame is closed.
     MSG message = {};
     while (IsWindow(host.frame()) && GetMessageW(&message, nullptr, 0, 0) > 0) {

@@ -155,44 +155,17 @@ LRESULT CALLBACK TestHost::viewProc(HWND window, UINT message, WPARAM wParam, LP
 
 LRESULT TestHost::answer(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    const std::size_t length = selectionEnd - selectionStart;
     switch (message) {
     case MSG_UPDATE_COMMAND:
     case MSG_GET_SEL_TYPE:
     case MSG_GET_SEL_TEXT:
+        return ViewDocument::answer(message, wParam, lParam);
     case MSG_EXEC_COMMAND:
     case MSG_INSERT_STRING:
-        messages.push_back({message, wParam});
-        break;
+        InvalidateRect(m_view, nullptr, TRUE); // the document changes: show it again
+        return ViewDocument::answer(message, wParam, lParam);
     default:
         return DefWindowProcW(m_view, message, wParam, lParam);
-    }
-    switch (message) {
-    case MSG_GET_SEL_TYPE:
-        return length != 0;
-    case MSG_GET_SEL_TEXT:
-        if (lParam != 0)
-            std::memcpy(reinterpret_cast<char *>(lParam), document.data() + selectionStart,
-                        std::min<std::size_t>(wParam, length));
-        return forcedLength ? *forcedLength : static_cast<LRESULT>(length);
-    case MSG_EXEC_COMMAND:
-        InvalidateRect(m_view, nullptr, TRUE);
-        if (wParam == CMD_SELECT_ALL)
-            select(0, document.size());
-        if (wParam == CMD_DELETE) {
-            document.erase(selectionStart, length);
-            selectionEnd = selectionStart;
-        }
-        return 0;
-    case MSG_INSERT_STRING: {
-        const std::string text = reinterpret_cast<const char *>(lParam);
-        document.insert(selectionStart, text);
-        InvalidateRect(m_view, nullptr, TRUE);
-        selectionStart = selectionEnd = selectionStart + text.size();
-        return 0;
-    }
-    default:
-        return 0;
     }
 }
 
@@ -244,21 +217,12 @@ const KorvexLibrary &KorvexLibrary::get()
         loaded.module = LoadLibraryW(path.c_str());
         if (!loaded.module)
             throw std::runtime_error("Korvex.dll could not be loaded from " + ansi(path));
-        const auto entry = [&](auto &function, const char *name) {
-            const FARPROC address = GetProcAddress(loaded.module, name);
-            if (!address)
-                throw std::runtime_error(std::string("Korvex.dll lacks ") + name);
+        const char *missing = loaded.resolve([&loaded](const char *name) {
             // Through the generic function pointer type, as GetProcAddress is meant to be used.
-            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(
-                reinterpret_cast<void (*)()>(address));
-        };
-        entry(loaded.onCommand, "OnCommand");
-        entry(loaded.queryStatus, "QueryStatus");
-        entry(loaded.onEvents, "OnEvents");
-        entry(loaded.getMenuTextId, "GetMenuTextID");
-        entry(loaded.getStatusMessageId, "GetStatusMessageID");
-        entry(loaded.getBitmapId, "GetBitmapID");
-        entry(loaded.plugInProc, "PlugInProc");
+            return reinterpret_cast<void (*)()>(GetProcAddress(loaded.module, name));
+        });
+        if (missing)
+            throw std::runtime_error(std::string("Korvex.dll lacks ") + missing);
         return loaded;
     }();
     return library;

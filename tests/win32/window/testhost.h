@@ -1,5 +1,7 @@
 #pragma once
 
+#include "viewdocument.h"
+
 #include "plinthar/plintharplugin.h"
 
 #include <windows.h>
@@ -15,16 +17,9 @@
  * view child that answers the host view messages over a byte document with a selection (line
  * ends as the plug-in inserts them) and records every message it gets.
  */
-class TestHost
+class TestHost : public ViewDocument
 {
 public:
-    struct Message
-    {
-        UINT id;
-        WPARAM wParam;
-        bool operator==(const Message &) const = default;
-    };
-
     TestHost();
     ~TestHost();
     TestHost(const TestHost &) = delete;
@@ -34,15 +29,6 @@ public:
     HWND view() const { return m_view; }
     /// Moves the view to @p rect, in the frame's client coordinates.
     void placeView(const RECT &rect);
-
-    std::string document;
-    std::size_t selectionStart = 0;
-    std::size_t selectionEnd = 0;
-    /// When set, MSG_GET_SEL_TEXT answers this length instead of the real one.
-    std::optional<LRESULT> forcedLength;
-    std::vector<Message> messages;
-
-    void select(std::size_t start, std::size_t end) { selectionStart = start, selectionEnd = end; }
 
     /**
      * Runs @p action from the thread's message loop, whichever loop runs then (the plug-in's
@@ -86,19 +72,12 @@ private:
 };
 
 /// Korvex.dll loaded with LoadLibrary from the plug-in folder beside this program.
-struct KorvexLibrary
+struct KorvexLibrary : PlintharEntryPoints
 {
     /// The library, loaded on first use and kept for the process (as a host keeps it).
     static const KorvexLibrary &get();
 
     HMODULE module = nullptr;
-    OnCommandFn onCommand = nullptr;
-    QueryStatusFn queryStatus = nullptr;
-    OnEventsFn onEvents = nullptr;
-    GetIdFn getMenuTextId = nullptr;
-    GetIdFn getStatusMessageId = nullptr;
-    GetIdFn getBitmapId = nullptr;
-    PlugInProcFn plugInProc = nullptr;
 };
 
 /**

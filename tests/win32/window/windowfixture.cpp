@@ -141,7 +141,7 @@ void KorvexWindow::SetUp()
 
 void KorvexWindow::TearDown()
 {
-    library.onEvents(host.view(), EVT_RELEASE, 0);
+    library.OnEvents(host.view(), EVT_RELEASE, 0);
     host.discardPosted();
 }
 
@@ -196,7 +196,7 @@ void KorvexWindow::command(const std::function<void(const Controls &)> &during)
         ADD_FAILURE() << "the showing was still open after " << ShowingLimitMs << " ms";
         endShowing();
     });
-    library.onCommand(host.view());
+    library.OnCommand(host.view());
     KillTimer(nullptr, watchdog);
     EXPECT_TRUE(ran) << "the command returned without a showing";
     host.discardPosted();

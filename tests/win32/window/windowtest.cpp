@@ -125,7 +125,7 @@ bool japaneseFontInstalled()
 
 TEST_F(KorvexWindow, RegistersThenShowsItsWindowModallyOverTheView)
 {
-    library.onEvents(host.view(), EVT_SET_COMMAND_ID | EVT_REFRESH, 77);
+    library.OnEvents(host.view(), EVT_SET_COMMAND_ID | EVT_REFRESH, 77);
     EXPECT_EQ(host.messages, (std::vector<Message>{{MSG_UPDATE_COMMAND, 77}}));
 
     host.document = "keep";
@@ -435,7 +435,7 @@ TEST_F(KorvexWindow, ReleaseDestroysTheWindowAndTheNextCommandMakesAFreshOne)
         EXPECT_EQ(c.form, first);
         EXPECT_EQ(textOf(c.memo), "puts 42");
         // The host invokes the command again from inside the showing: refused in a box.
-        library.onCommand(host.view());
+        library.OnCommand(host.view());
         ASSERT_EQ(answerer.boxes.size(), 1u);
         EXPECT_EQ(
             answerer.boxes[0].text,
@@ -444,16 +444,16 @@ TEST_F(KorvexWindow, ReleaseDestroysTheWindowAndTheNextCommandMakesAFreshOne)
         press(c, L"キャンセル");
     });
 
-    library.onEvents(host.view(), EVT_RELEASE, 0);
+    library.OnEvents(host.view(), EVT_RELEASE, 0);
     EXPECT_FALSE(IsWindow(first));
-    library.onEvents(host.view(), EVT_RELEASE, 0); // no window: nothing happens
+    library.OnEvents(host.view(), EVT_RELEASE, 0); // no window: nothing happens
 
     HWND second = nullptr;
     command([&](const Controls &c) {
         second = c.form;
         EXPECT_EQ(textOf(c.memo), "") << "a fresh window";
         // The release event from inside the showing ends it first.
-        library.onEvents(host.view(), EVT_RELEASE, 0);
+        library.OnEvents(host.view(), EVT_RELEASE, 0);
     });
     EXPECT_FALSE(IsWindow(second));
     EXPECT_TRUE(IsWindowEnabled(host.frame()));
@@ -488,7 +488,7 @@ TEST_F(KorvexWindow, AMainFrameInsideAnotherWindowMakesItAChildOfThatWindow)
         postKey(c.memo, VK_ESCAPE);
     });
     EXPECT_FALSE(IsWindowVisible(korvexWindow()));
-    library.onEvents(host.view(), EVT_RELEASE, 0);
+    library.OnEvents(host.view(), EVT_RELEASE, 0);
     SetParent(host.frame(), nullptr);
     DestroyWindow(outer);
 }
