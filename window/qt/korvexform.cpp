@@ -83,18 +83,18 @@ void TfrmKorvex::watchKeys(QWidget *widget)
 bool TfrmKorvex::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        FormKeyDown(key->key(), key->modifiers());
-        if (key->key() == Qt::Key_Escape)
+        if (FormKeyDown(static_cast<QKeyEvent *>(event)->key()))
             return true;
     }
     return QDialog::eventFilter(watched, event);
 }
 
-void TfrmKorvex::FormKeyDown(int key, Qt::KeyboardModifiers /*shift*/)
+bool TfrmKorvex::FormKeyDown(int key)
 {
-    if (key == Qt::Key_Escape)
-        close();
+    if (key != Qt::Key_Escape)
+        return false;
+    close();
+    return true;
 }
 
 template <typename Handler> void TfrmKorvex::guarded(Handler &&handler)

@@ -50,8 +50,9 @@ public Q_SLOTS:
     void cboScriptsChange();
 
 protected:
-    /// Closes the window on Escape, whichever control has the focus.
-    void FormKeyDown(int key, Qt::KeyboardModifiers shift);
+    /// Key preview: closes the window on Escape, whichever control has the focus and
+    /// whatever the shift state. Answers whether the key was used up.
+    bool FormKeyDown(int key);
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
