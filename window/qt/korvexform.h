@@ -54,8 +54,10 @@ protected:
     /// whatever the shift state. Answers whether the key was used up.
     bool FormKeyDown(int key);
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
+    void place();
     template <typename Handler> void guarded(Handler &&handler);
     void watchKeys(QWidget *widget);
     void loadChosenScript();
