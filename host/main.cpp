@@ -5,7 +5,6 @@
 #include "documentfile.h"
 #include "editorview.h"
 #include "mainframe.h"
-#include "timelimit.h"
 
 #include <QApplication>
 #include <QDir>
@@ -14,9 +13,7 @@
 #include <QMessageBox>
 #include <QTimer>
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <functional>
 #include <optional>
 #include <string>
@@ -116,16 +113,8 @@ int runBatch(const PlintharOptions &options)
     if (options.selection)
         frame.view()->selectRange(options.selection->first, options.selection->second);
 
-    // Past the time limit the run is reported and the process ends: nothing can stop a script.
-    std::optional<TimeLimit> limit;
-    if (options.timeLimit)
-        limit.emplace(std::chrono::seconds(*options.timeLimit), [seconds = *options.timeLimit] {
-            printError(QStringLiteral("The script did not finish within %1 seconds.").arg(seconds));
-            std::_Exit(1);
-        });
-    BatchRun automation(local(options.scriptName), scriptText);
+    BatchRun automation(local(options.scriptName), scriptText, options.timeLimit);
     const BatchRun::Result result = automation.run([&] { frame.runCommand(*plugin); });
-    limit.reset();
     if (result.exitCode != 0) {
         printError(result.message);
         return result.exitCode;
