@@ -33,7 +33,8 @@ template <typename Visit> void forEach(std::string_view text, Visit visit)
     const char *lf = find(begin, '\n');
     while (cr != end || lf != end) {
         if (cr < lf) {
-            const bool crLf = cr + 1 == lf;
+            // A CR at the very end has no LF after it, whatever lf (then the end) says.
+            const bool crLf = lf != end && cr + 1 == lf;
             if (!visit(std::size_t(cr - begin), std::size_t(crLf ? 2 : 1)))
                 return;
             if (crLf)

@@ -74,14 +74,14 @@ MainFrame::MainFrame()
         throw std::runtime_error("The editor's window class could not be registered.");
 
     const HMENU file = CreatePopupMenu();
-    AppendMenuW(file, MF_STRING, IDM_OPEN, L"&Open...\tCtrl+O");
-    AppendMenuW(file, MF_STRING, IDM_SAVE, L"&Save\tCtrl+S");
+    AppendMenuW(file, MF_STRING, IDM_OPEN, L"&Open...");
+    AppendMenuW(file, MF_STRING, IDM_SAVE, L"&Save");
     AppendMenuW(file, MF_STRING, IDM_SAVE_AS, L"Save &As...");
     AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(file, MF_STRING, IDM_EXIT, L"E&xit");
     const HMENU edit = CreatePopupMenu();
-    AppendMenuW(edit, MF_STRING, IDM_UNDO, L"&Undo\tCtrl+Z");
-    AppendMenuW(edit, MF_STRING, IDM_SELECT_ALL, L"Select &All\tCtrl+A");
+    AppendMenuW(edit, MF_STRING, IDM_UNDO, L"&Undo");
+    AppendMenuW(edit, MF_STRING, IDM_SELECT_ALL, L"Select &All");
     m_pluginMenu = CreatePopupMenu();
     AppendMenuW(m_pluginMenu, MF_STRING, IDM_PLUGINS, L"&Plug-ins...");
     const HMENU bar = CreateMenu();
@@ -272,6 +272,13 @@ bool MainFrame::loadPlugin(const std::wstring &path, std::string *error)
     std::unique_ptr<PluginLibrary> library = PluginLibrary::open(full, error);
     if (!library)
         return false;
+    for (const InstalledPlugin &installed : m_plugins) {
+        if (installed.library->module() == library->module()) {
+            // The same library under another name: it has one set of state, for one entry.
+            *error = "The plug-in \"" + AnsiText::bytes(full) + "\" is already loaded.";
+            return false;
+        }
+    }
     InstalledPlugin plugin;
     plugin.commandId = m_nextCommandId++;
     plugin.library = std::move(library);

@@ -8,12 +8,6 @@
 std::unique_ptr<PluginLibrary> PluginLibrary::open(const std::wstring &path, std::string *error)
 {
     const std::string shown = AnsiText::bytes(path);
-    HMODULE already = nullptr;
-    if (GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT, path.c_str(), &already)) {
-        // A second copy would share the first one's state.
-        *error = "The plug-in \"" + shown + "\" is already loaded.";
-        return nullptr;
-    }
     // Its own folder first for what it needs, and no error box from the system.
     const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     const HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
