@@ -7,8 +7,8 @@ namespace LineBreaks {
 
 LineEnding detect(std::string_view bytes)
 {
-    const auto brk = std::find_if(bytes.begin(), bytes.end(),
-                                  [](char c) { return c == '\r' || c == '\n'; });
+    const auto brk =
+        std::find_if(bytes.begin(), bytes.end(), [](char c) { return c == '\r' || c == '\n'; });
     if (brk == bytes.end() || *brk == '\n')
         return LineEnding::Lf;
     return brk + 1 != bytes.end() && brk[1] == '\n' ? LineEnding::CrLf : LineEnding::Cr;

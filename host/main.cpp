@@ -49,9 +49,9 @@ QString local(const std::string &bytes)
 
 QStringList loadPlugins(MainFrame &frame, const PlintharOptions &options)
 {
-    const QString folder = options.pluginFolder
-                               ? local(*options.pluginFolder)
-                               : QCoreApplication::applicationDirPath() + QStringLiteral("/plugins");
+    const QString folder =
+        options.pluginFolder ? local(*options.pluginFolder)
+                             : QCoreApplication::applicationDirPath() + QStringLiteral("/plugins");
     QStringList errors = frame.loadPluginFolder(folder);
     for (const std::string &path : options.plugins) {
         QString error;

@@ -6,8 +6,8 @@
 
 #include <algorithm>
 #include <stdexcept>
-#include <vector>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -136,8 +136,8 @@ BatchRun::~BatchRun()
 LRESULT CALLBACK BatchRun::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCCREATE) {
-        auto *self =
-            static_cast<BatchRun *>(reinterpret_cast<const CREATESTRUCTW *>(lParam)->lpCreateParams);
+        auto *self = static_cast<BatchRun *>(
+            reinterpret_cast<const CREATESTRUCTW *>(lParam)->lpCreateParams);
         self->m_driver = window;
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }

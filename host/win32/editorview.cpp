@@ -43,8 +43,8 @@ EditorView::EditorView(HWND frame)
         return RegisterClassExW(&view) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
     }();
     if (!registered ||
-        !CreateWindowExW(0, ViewClass, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0,
-                         0, frame, nullptr, instance(), this))
+        !CreateWindowExW(0, ViewClass, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0,
+                         frame, nullptr, instance(), this))
         throw std::runtime_error("The editor view could not be created.");
     m_edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", nullptr,
                              WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
@@ -101,11 +101,11 @@ LRESULT CALLBACK EditorView::windowProc(HWND window, UINT message, WPARAM wParam
         // read (a negative length) removes nothing; a text that could not be inserted is
         // reported, and the command's undo step still brings the document back.
         if (message == MSG_INSERT_STRING)
-            MessageBoxW(window,
-                        AnsiText::wide(std::string("The text could not be inserted: ") +
-                                       failure.what())
-                            .c_str(),
-                        L"Plinthar", MB_OK | MB_ICONERROR);
+            MessageBoxW(
+                window,
+                AnsiText::wide(std::string("The text could not be inserted: ") + failure.what())
+                    .c_str(),
+                L"Plinthar", MB_OK | MB_ICONERROR);
         return message == MSG_GET_SEL_TEXT ? -1 : 0;
     } catch (...) {
         return message == MSG_GET_SEL_TEXT ? -1 : 0;
@@ -203,8 +203,10 @@ std::pair<std::size_t, std::size_t> EditorView::selectionRange() const
     const std::wstring all = text();
     const auto [start, end] = charSelection();
     const std::wstring_view view(all);
-    const std::size_t from = AnsiText::bytes(view.substr(0, std::min<std::size_t>(start, all.size()))).size();
-    const std::size_t to = AnsiText::bytes(view.substr(0, std::min<std::size_t>(end, all.size()))).size();
+    const std::size_t from =
+        AnsiText::bytes(view.substr(0, std::min<std::size_t>(start, all.size()))).size();
+    const std::size_t to =
+        AnsiText::bytes(view.substr(0, std::min<std::size_t>(end, all.size()))).size();
     return {from, to};
 }
 
@@ -280,7 +282,8 @@ std::string_view EditorView::viewSelection()
     const std::wstring all = text();
     const auto [start, end] = charSelection();
     const std::size_t from = std::min<std::size_t>(start, all.size());
-    m_selection = AnsiText::bytes(std::wstring_view(all).substr(from, std::min<std::size_t>(end, all.size()) - from));
+    m_selection = AnsiText::bytes(
+        std::wstring_view(all).substr(from, std::min<std::size_t>(end, all.size()) - from));
     return m_selection;
 }
 

@@ -117,8 +117,8 @@ int runBatch(const PlintharOptions &options)
     const std::string file = frame.view().bytes();
     if (options.selection && std::size_t(options.selection->second) > file.size()) {
         printError("The selection " + std::to_string(options.selection->first) + ".." +
-                   std::to_string(options.selection->second) +
-                   " lies outside the document (" + std::to_string(file.size()) + " bytes).");
+                   std::to_string(options.selection->second) + " lies outside the document (" +
+                   std::to_string(file.size()) + " bytes).");
         return 2;
     }
     for (const std::string &loadError : loadPlugins(frame, options))

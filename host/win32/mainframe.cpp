@@ -95,8 +95,8 @@ MainFrame::MainFrame()
         throw std::runtime_error("The editor's main frame could not be created.");
     }
     m_toolBar = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr,
-                                WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS, 0, 0, 0,
-                                0, m_handle, nullptr, instance(), nullptr);
+                                WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS, 0, 0, 0, 0,
+                                m_handle, nullptr, instance(), nullptr);
     SendMessageW(m_toolBar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     SendMessageW(m_toolBar, TB_SETBITMAPSIZE, 0, MAKELPARAM(ButtonSize, ButtonSize));
     m_statusBar = CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
@@ -265,8 +265,8 @@ bool MainFrame::loadPlugin(const std::wstring &path, std::string *error)
 {
     wchar_t full[MAX_PATH * 4] = {};
     if (!GetFullPathNameW(path.c_str(), DWORD(std::size(full)), full, nullptr)) {
-        *error = "Cannot load the plug-in \"" + AnsiText::bytes(path) + "\": " +
-                 AnsiText::systemMessage(GetLastError());
+        *error = "Cannot load the plug-in \"" + AnsiText::bytes(path) +
+                 "\": " + AnsiText::systemMessage(GetLastError());
         return false;
     }
     std::unique_ptr<PluginLibrary> library = PluginLibrary::open(full, error);
@@ -404,9 +404,8 @@ bool MainFrame::openDocument(const std::wstring &path, std::string *error)
     if (read) {
         bytes.resize(std::size_t(size.QuadPart));
         DWORD got = 0;
-        read = bytes.empty() ||
-               (ReadFile(file, bytes.data(), DWORD(bytes.size()), &got, nullptr) &&
-                got == bytes.size());
+        read = bytes.empty() || (ReadFile(file, bytes.data(), DWORD(bytes.size()), &got, nullptr) &&
+                                 got == bytes.size());
     }
     const DWORD readError = GetLastError();
     CloseHandle(file);
@@ -432,10 +431,10 @@ bool MainFrame::writeDocument(const std::wstring &path, std::string *error)
     const HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;
-    const bool ok = file != INVALID_HANDLE_VALUE &&
-                    (bytes.empty() || WriteFile(file, bytes.data(), DWORD(bytes.size()),
-                                                &written, nullptr)) &&
-                    written == bytes.size() && FlushFileBuffers(file);
+    const bool ok =
+        file != INVALID_HANDLE_VALUE &&
+        (bytes.empty() || WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr)) &&
+        written == bytes.size() && FlushFileBuffers(file);
     const DWORD writeError = GetLastError();
     if (file != INVALID_HANDLE_VALUE)
         CloseHandle(file);
@@ -443,8 +442,8 @@ bool MainFrame::writeDocument(const std::wstring &path, std::string *error)
                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         const DWORD failure = ok ? GetLastError() : writeError;
         DeleteFileW(temporary.c_str());
-        *error = "Cannot write \"" + AnsiText::bytes(path) + "\": " +
-                 AnsiText::systemMessage(failure);
+        *error =
+            "Cannot write \"" + AnsiText::bytes(path) + "\": " + AnsiText::systemMessage(failure);
         return false;
     }
     m_path = path;

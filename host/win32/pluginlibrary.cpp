@@ -25,8 +25,8 @@ std::unique_ptr<PluginLibrary> PluginLibrary::open(const std::wstring &path, std
         return reinterpret_cast<void (*)()>(GetProcAddress(module, name));
     });
     if (missing) {
-        *error = "\"" + shown + "\" is not a Plinthar plug-in: it has no entry point " + missing +
-                 ".";
+        *error =
+            "\"" + shown + "\" is not a Plinthar plug-in: it has no entry point " + missing + ".";
         return nullptr; // not ours: it is unloaded again
     }
     // Pinned: the library's code stays mapped after it is released (see the class).
@@ -81,15 +81,15 @@ PluginLibrary::Bitmap PluginLibrary::toolbarBitmap(HWND view, int depth,
     Bitmap found;
     const auto id = m_entry.PlugInProc(view, PLUGIN_QUERY_BITMAP, bits, 0);
     if (id > 0 && id <= 0xFFFF) {
-        found.bitmap = static_cast<HBITMAP>(LoadImageW(m_module, MAKEINTRESOURCEW(id),
-                                                       IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        found.bitmap = static_cast<HBITMAP>(
+            LoadImageW(m_module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
         found.mask = std::uint32_t(m_entry.PlugInProc(view, PLUGIN_QUERY_MASK, bits, 0));
     }
     if (!found.bitmap && look == ToolbarBitmap::Look::Normal) {
         // A plug-in that answers no query still names its bitmap.
-        found.bitmap = static_cast<HBITMAP>(
-            LoadImageW(m_module, MAKEINTRESOURCEW(m_entry.GetBitmapID()), IMAGE_BITMAP, 0, 0,
-                       LR_CREATEDIBSECTION));
+        found.bitmap =
+            static_cast<HBITMAP>(LoadImageW(m_module, MAKEINTRESOURCEW(m_entry.GetBitmapID()),
+                                            IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
         found.mask = 0;
     }
     return found;

@@ -13,8 +13,7 @@ void PluginsDialog::exec()
                     &PluginsDialog::dialogProc, reinterpret_cast<LPARAM>(this));
 }
 
-INT_PTR CALLBACK PluginsDialog::dialogProc(HWND dialog, UINT message, WPARAM wParam,
-                                           LPARAM lParam)
+INT_PTR CALLBACK PluginsDialog::dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_INITDIALOG) {
         auto *self = reinterpret_cast<PluginsDialog *>(lParam);
@@ -42,8 +41,8 @@ INT_PTR CALLBACK PluginsDialog::dialogProc(HWND dialog, UINT message, WPARAM wPa
         return FALSE;
     switch (LOWORD(wParam)) {
     case IDC_UNINSTALL: {
-        const auto selected = int(SendMessageW(GetDlgItem(dialog, IDC_PLUGIN_LIST),
-                                               LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED));
+        const auto selected = int(SendMessageW(GetDlgItem(dialog, IDC_PLUGIN_LIST), LVM_GETNEXTITEM,
+                                               WPARAM(-1), LVNI_SELECTED));
         if (selected >= 0 && self->m_frame.uninstallPlugin(std::size_t(selected)))
             self->fill();
         return TRUE;

@@ -47,8 +47,8 @@ Outcome plinthar(const std::wstring &arguments)
     std::wstring command = L"\"" + programFolder() + L"\\plinthar.exe\" --batch " + arguments;
     PROCESS_INFORMATION process = {};
     Outcome outcome;
-    const bool started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0,
-                                        nullptr, nullptr, &startup, &process);
+    const bool started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                        nullptr, &startup, &process);
     CloseHandle(outWrite);
     CloseHandle(errWrite);
     if (started) {
@@ -135,8 +135,8 @@ TEST(PlintharBatch, BadInputGetsAMessageAndLeavesTheDocument)
 {
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
-    const std::wstring base = std::wstring(temp) + L"plinthar-bad-input-" +
-                              std::to_wstring(GetCurrentProcessId());
+    const std::wstring base =
+        std::wstring(temp) + L"plinthar-bad-input-" + std::to_wstring(GetCurrentProcessId());
     const std::wstring noRuntime = base + L"\\no-runtime";
     const std::wstring otherVersion = base + L"\\other-version";
     for (const std::wstring &folder :
@@ -170,13 +170,12 @@ TEST(PlintharBatch, BadInputGetsAMessageAndLeavesTheDocument)
          L"--plugin-folder " + quoted(noRuntime) + L" --script-file " + typed + L" " + document,
          "The Ruby runtime could not be loaded from"},
         {"a runtime of another version",
-         L"--plugin-folder " + quoted(otherVersion) + L" --script-file " + typed + L" " +
-             document,
+         L"--plugin-folder " + quoted(otherVersion) + L" --script-file " + typed + L" " + document,
          "The Ruby runtime at "},
         {"a script file that cannot be read", L"--script locked.rb " + document,
          // "ファイル " in the system's code page, as the box says it.
-         AnsiText::bytes(AnsiText::wide("\xe3\x83\x95\xe3\x82\xa1\xe3\x82\xa4\xe3\x83\xab ",
-                                        CP_UTF8))},
+         AnsiText::bytes(
+             AnsiText::wide("\xe3\x83\x95\xe3\x82\xa1\xe3\x82\xa4\xe3\x83\xab ", CP_UTF8))},
     };
     for (const Case &c : cases) {
         const Outcome outcome = plinthar(c.arguments);

@@ -86,8 +86,7 @@ TEST_P(HostileScript, LeavesTheSameDocumentAsOnLinux)
     const BatchRun::Result outcome = run(kDocument, 0, 0, "", name);
     EXPECT_EQ(outcome.exitCode, 0) << outcome.message;
     // The script runs as its file, by the path the scripts folder gives it.
-    EXPECT_EQ(frame->view().bytes(),
-              replaced(c.expected, "%FILE%", scriptsFolder() + "\\" + name));
+    EXPECT_EQ(frame->view().bytes(), replaced(c.expected, "%FILE%", scriptsFolder() + "\\" + name));
 
     writeScript("follow.rb", kFollowScript);
     const BatchRun::Result next = run(kFollowDocument, 0, 0, "", "follow.rb");

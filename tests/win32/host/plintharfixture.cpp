@@ -35,9 +35,8 @@ void PlintharFrame::writeScript(const std::string &name, const std::string &byte
     ASSERT_EQ(written, bytes.size()) << name;
 }
 
-BatchRun::Result PlintharFrame::run(const std::string &document, std::size_t start,
-                                    std::size_t end, const std::string &script,
-                                    const std::string &scriptName)
+BatchRun::Result PlintharFrame::run(const std::string &document, std::size_t start, std::size_t end,
+                                    const std::string &script, const std::string &scriptName)
 {
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
