@@ -118,8 +118,10 @@ MainFrame::~MainFrame()
         SetWindowLongPtrW(m_handle, GWLP_USERDATA, 0);
         DestroyWindow(m_handle);
     }
-    if (m_images)
-        ImageList_Destroy(m_images);
+    for (const HIMAGELIST list : m_images) {
+        if (list)
+            ImageList_Destroy(list);
+    }
 }
 
 LRESULT CALLBACK MainFrame::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -302,34 +304,53 @@ void MainFrame::rebuildPluginControls()
     AppendMenuW(m_pluginMenu, MF_STRING, IDM_PLUGINS, L"&Plug-ins...");
     DrawMenuBar(m_handle);
 
-    // The toolbar: one button per plug-in, with its bitmap for this screen's depth.
+    // The toolbar: one button per plug-in, with its bitmap of each look for this screen's
+    // depth; a look the plug-in has no bitmap for shows the normal one.
     while (SendMessageW(m_toolBar, TB_BUTTONCOUNT, 0, 0) > 0)
         SendMessageW(m_toolBar, TB_DELETEBUTTON, 0, 0);
-    if (m_images)
-        ImageList_Destroy(m_images);
-    m_images = ImageList_Create(ButtonSize, ButtonSize, ILC_COLOR24, 0, 4);
+    for (HIMAGELIST &list : m_images) {
+        if (list)
+            ImageList_Destroy(list);
+        list = ImageList_Create(ButtonSize, ButtonSize, ILC_COLOR24, 0, 4);
+    }
     const HDC screen = GetDC(nullptr);
     const int depth = GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES);
     ReleaseDC(nullptr, screen);
+    using ToolbarBitmap::Look;
     for (const InstalledPlugin &plugin : m_plugins) {
         int image = I_IMAGENONE;
-        const PluginLibrary::Bitmap found =
-            plugin.library->toolbarBitmap(m_view->handle(), depth, ToolbarBitmap::Look::Normal);
-        if (found.bitmap) {
-            const HBITMAP face = onButtonFace(found.bitmap, found.mask);
-            image = ImageList_Add(m_images, face, nullptr);
-            DeleteObject(face);
-            DeleteObject(found.bitmap);
+        HBITMAP faces[3] = {};
+        for (const Look look : {Look::Normal, Look::Disabled, Look::Highlighted}) {
+            const PluginLibrary::Bitmap found =
+                plugin.library->toolbarBitmap(m_view->handle(), depth, look);
+            if (found.bitmap) {
+                faces[int(look)] = onButtonFace(found.bitmap, found.mask);
+                DeleteObject(found.bitmap);
+            }
+        }
+        if (faces[int(Look::Normal)]) {
+            for (int look = 0; look < 3; ++look)
+                image = ImageList_Add(m_images[look],
+                                      faces[look] ? faces[look] : faces[int(Look::Normal)],
+                                      nullptr);
+        }
+        for (const HBITMAP face : faces) {
+            if (face)
+                DeleteObject(face);
         }
         TBBUTTON button = {};
         button.iBitmap = image;
         button.idCommand = int(plugin.commandId);
         button.fsState = TBSTATE_ENABLED;
         button.fsStyle = BTNS_BUTTON;
-        SendMessageW(m_toolBar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(m_images));
         SendMessageW(m_toolBar, TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&button));
     }
-    SendMessageW(m_toolBar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(m_images));
+    SendMessageW(m_toolBar, TB_SETIMAGELIST, 0,
+                 reinterpret_cast<LPARAM>(m_images[int(Look::Normal)]));
+    SendMessageW(m_toolBar, TB_SETDISABLEDIMAGELIST, 0,
+                 reinterpret_cast<LPARAM>(m_images[int(Look::Disabled)]));
+    SendMessageW(m_toolBar, TB_SETHOTIMAGELIST, 0,
+                 reinterpret_cast<LPARAM>(m_images[int(Look::Highlighted)]));
     layout();
 }
 

@@ -76,7 +76,7 @@ private:
     HWND m_toolBar = nullptr;
     HWND m_statusBar = nullptr;
     HMENU m_pluginMenu = nullptr;
-    HIMAGELIST m_images = nullptr;
+    HIMAGELIST m_images[3] = {}; // by ToolbarBitmap::Look: normal, disabled, highlighted
     std::unique_ptr<EditorView> m_view;
     std::wstring m_path;
     std::wstring m_tipText; // the toolbar tip shown now

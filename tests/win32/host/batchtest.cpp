@@ -185,5 +185,19 @@ TEST(PlintharBatch, BadInputGetsAMessageAndLeavesTheDocument)
     }
     CloseHandle(holder);
     DeleteFileA(locked.c_str());
+
+    // A scripts folder that cannot be created (a file has its name) lists no script.
+    removeTree(documents().path() + "\\Korvex");
+    const std::string blocker = documents().path() + "\\Korvex";
+    const HANDLE file = CreateFileA(blocker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+    const Outcome noFolder = plinthar(L"--script upper.rb " + document);
+    EXPECT_EQ(noFolder.exitCode, 2u) << noFolder.err;
+    EXPECT_EQ(noFolder.out, "");
+    const std::string notListed = "The script \"upper.rb\" is not in the scripts list.";
+    EXPECT_EQ(noFolder.err.substr(0, notListed.size()), notListed);
+    DeleteFileA(blocker.c_str());
     removeTree(AnsiText::bytes(base));
 }
