@@ -56,5 +56,11 @@ for _ in $(seq 1 50); do
 done
 [ -n "$korvex" ] || { echo "the Korvex window did not open" >&2; exit 1; }
 sleep 2
+# Pick the first script from the list, so the editor shows one.
+eval "$(xdotool getwindowgeometry --shell "$korvex")"
+xdotool mousemove $((X + 180)) $((Y + 35)) click 1
+sleep 0.7
+xdotool key Down Return
+sleep 1
 import -window root -crop 720x480+0+0 "$out/korvex-windows-window.png"
 echo "wrote $out/korvex-windows-editor.png, korvex-windows-menu.png, korvex-windows-window.png"
