@@ -82,11 +82,12 @@ std::optional<std::string> readFile(const std::wstring &path, std::string *error
     std::string bytes;
     char piece[65536];
     DWORD got = 0;
-    while (ReadFile(file, piece, sizeof piece, &got, nullptr) && got > 0)
+    BOOL read = FALSE;
+    while ((read = ReadFile(file, piece, sizeof piece, &got, nullptr)) && got > 0)
         bytes.append(piece, got);
     const DWORD readError = GetLastError();
     CloseHandle(file);
-    if (got != 0) {
+    if (!read) {
         *error = AnsiText::systemMessage(readError);
         return std::nullopt;
     }
