@@ -118,6 +118,7 @@ const Case kCases[] = {
     {"syntax_error_last_line",
      "%FILE%:3: syntax error, unexpected end-of-input, expecting ')'\ndef broken(\n           ^\n"},
     {"system", "true\nfalse\n3\n"},
+    {"thread_ended", "after\n"},
     {"thread_loop", "started\n"},
     {"thread_raise", "started\n"},
     {"throw_uncaught", "before\nuncaught throw :nowhere\n"},
