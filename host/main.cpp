@@ -5,6 +5,7 @@
 #include "documentfile.h"
 #include "editorview.h"
 #include "mainframe.h"
+#include "platform/qt/pooledthreadsdrain.h"
 
 #include <QApplication>
 #include <QDir>
@@ -170,6 +171,7 @@ int main(int argc, char *argv[])
         qInstallMessageHandler(dropQtChatter);
 
     int qtArgc = 1;
+    const PooledThreadsDrain drain;
     QApplication app(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("Plinthar"));
     std::string error;

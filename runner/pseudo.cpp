@@ -303,6 +303,7 @@ VALUE Pseudo::InstallCapture(VALUE runArgument)
     rb_ivar_set(environmentModule, id("@errors"), current.errors);
     rb_ivar_set(environmentModule, id("@input"), current.input);
     rb_ivar_set(environmentModule, id("@at_exit_blocks"), rb_ary_new());
+    rb_ivar_set(environmentModule, id("@threads"), rb_funcall(rb_cThread, id("list"), 0));
     return Qnil;
 }
 
@@ -313,7 +314,7 @@ VALUE Pseudo::RestoreStreams(VALUE)
     Rubies::stderrVar() = saved.err;
     protectedCall(
         [](VALUE) {
-            for (const char *name : {"@output", "@errors", "@input", "@at_exit_blocks"})
+            for (const char *name : {"@output", "@errors", "@input", "@at_exit_blocks", "@threads"})
                 rb_ivar_set(environmentModule, id(name), Qnil);
             return Qnil;
         },
@@ -391,6 +392,16 @@ VALUE Pseudo::Finish(VALUE runArgument)
             WriteError(error);
         }
     }
+    // Then the threads it started end, before the error is reported, as in `ruby`.
+    int state = 0;
+    Rubies::protect(
+        [](VALUE) {
+            return rb_funcall(environmentModule, id("end_threads"), 1,
+                              rb_ivar_get(environmentModule, id("@threads")));
+        },
+        Qnil, &state);
+    if (state)
+        Rubies::clearErrinfo();
     WriteError(run.error);
     return Qnil;
 }
