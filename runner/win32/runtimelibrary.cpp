@@ -16,6 +16,7 @@ VALUE *__imp_rb_cFile = nullptr;
 VALUE *__imp_rb_cIO = nullptr;
 VALUE *__imp_rb_cObject = nullptr;
 VALUE *__imp_rb_eSystemExit = nullptr;
+VALUE *__imp_rb_cThread = nullptr;
 VALUE *__imp_rb_stdin = nullptr;
 VALUE *__imp_rb_stdout = nullptr;
 VALUE *__imp_rb_stderr = nullptr;
@@ -34,6 +35,7 @@ constexpr RuntimeVariable kRuntimeVariables[] = {
     {"rb_cIO", &__imp_rb_cIO},
     {"rb_cObject", &__imp_rb_cObject},
     {"rb_eSystemExit", &__imp_rb_eSystemExit},
+    {"rb_cThread", &__imp_rb_cThread},
     {"rb_stdin", &__imp_rb_stdin},
     {"rb_stdout", &__imp_rb_stdout},
     {"rb_stderr", &__imp_rb_stderr},
