@@ -1,17 +1,21 @@
 #include "linebreaks.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 namespace LineBreaks {
 
 LineEnding detect(std::string_view bytes)
 {
-    const auto brk =
-        std::find_if(bytes.begin(), bytes.end(), [](char c) { return c == '\r' || c == '\n'; });
-    if (brk == bytes.end() || *brk == '\n')
-        return LineEnding::Lf;
-    return brk + 1 != bytes.end() && brk[1] == '\n' ? LineEnding::CrLf : LineEnding::Cr;
+    LineEnding style = LineEnding::Lf;
+    platform::forEachLineBreak(bytes, [&](std::size_t at, std::size_t length) {
+        style = length == 2         ? LineEnding::CrLf
+                : bytes[at] == '\r' ? LineEnding::Cr
+                                    : LineEnding::Lf;
+        return false;
+    });
+    return style;
 }
 
 std::string_view bytesOf(LineEnding style)
@@ -30,7 +34,7 @@ std::string_view bytesOf(LineEnding style)
 std::size_t crLfSize(std::string_view text)
 {
     std::size_t size = text.size();
-    forEach(text, [&size](std::size_t, std::size_t length) {
+    platform::forEachLineBreak(text, [&size](std::size_t, std::size_t length) {
         size += 2 - length;
         return true;
     });
@@ -55,7 +59,7 @@ void copyAsCrLf(std::string_view text, char *out, std::size_t room)
         written += count;
         return written < room;
     };
-    forEach(text, [&](std::size_t at, std::size_t length) {
+    platform::forEachLineBreak(text, [&](std::size_t at, std::size_t length) {
         const bool more = put(text.data() + from, at - from) && put("\r\n", 2);
         from = at + length;
         return more;
@@ -68,7 +72,7 @@ bool hasForeignBreak(std::string_view text, LineEnding style)
 {
     const std::string_view own = bytesOf(style);
     bool foreign = false;
-    forEach(text, [&](std::size_t at, std::size_t length) {
+    platform::forEachLineBreak(text, [&](std::size_t at, std::size_t length) {
         foreign = text.substr(at, length) != own;
         return !foreign;
     });
@@ -96,7 +100,7 @@ void convert(std::string_view text, LineEnding style, std::size_t pieceSize,
         }
     };
     std::size_t from = 0;
-    forEach(text, [&](std::size_t at, std::size_t length) {
+    platform::forEachLineBreak(text, [&](std::size_t at, std::size_t length) {
         append(text.data() + from, at - from);
         // Whole breaks only: a CR LF never falls between two pieces.
         piece.append(lineBreak);

@@ -4,6 +4,7 @@
 #include "commandline.h"
 #include "documentfile.h"
 #include "editorview.h"
+#include "linebreaks.h"
 #include "mainframe.h"
 #include "platform/qt/pooledthreadsdrain.h"
 
@@ -37,10 +38,12 @@ void dropQtChatter(QtMsgType type, const QMessageLogContext &, const QString &me
 // The text of a script file as the script editor takes it: decoded, every break one "\n".
 QString scriptEditorText(const QByteArray &bytes)
 {
-    QString text = QString::fromLocal8Bit(bytes);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return text;
+    std::string text;
+    text.reserve(std::size_t(bytes.size()));
+    LineBreaks::convert(std::string_view(bytes.data(), std::size_t(bytes.size())), LineEnding::Lf,
+                        std::size_t(bytes.size()) + 1,
+                        [&text](std::string_view piece) { text.append(piece); });
+    return QString::fromLocal8Bit(text.data(), qsizetype(text.size()));
 }
 
 QString local(const std::string &bytes)

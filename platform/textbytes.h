@@ -29,4 +29,35 @@ inline std::size_t copyTerminated(std::string_view text, char *buffer, std::size
     return count;
 }
 
+/// Calls @p visit(at, length) for each line break of @p text (CR LF, a lone LF and a lone CR
+/// each end a line) in order, with its offset and
+/// its length: 2 for CR LF, 1 for a lone CR or LF; stops early when @p visit answers false.
+/// Searches for both bytes with memchr, which a large text makes worth it.
+template <typename Visit> void forEachLineBreak(std::string_view text, Visit visit)
+{
+    const char *const begin = text.data();
+    const char *const end = begin + text.size();
+    const auto find = [end](const char *from, char c) {
+        const void *found = std::memchr(from, c, std::size_t(end - from));
+        return found != nullptr ? static_cast<const char *>(found) : end;
+    };
+    const char *cr = find(begin, '\r');
+    const char *lf = find(begin, '\n');
+    while (cr != end || lf != end) {
+        if (cr < lf) {
+            // A CR at the very end has no LF after it, whatever lf (then the end) says.
+            const bool crLf = lf != end && cr + 1 == lf;
+            if (!visit(std::size_t(cr - begin), std::size_t(crLf ? 2 : 1)))
+                return;
+            if (crLf)
+                lf = find(lf + 1, '\n');
+            cr = find(cr + 1, '\r');
+        } else {
+            if (!visit(std::size_t(lf - begin), std::size_t(1)))
+                return;
+            lf = find(lf + 1, '\n');
+        }
+    }
+}
+
 } // namespace platform

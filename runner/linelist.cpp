@@ -5,18 +5,6 @@
 #include <cstring>
 #include <utility>
 
-namespace {
-
-/// The end of the line that starts at @p p: its first CR or LF, or @p end.
-const char *lineEnd(const char *p, const char *end)
-{
-    while (p < end && *p != '\r' && *p != '\n')
-        ++p;
-    return p;
-}
-
-} // namespace
-
 LineList::LineList(std::initializer_list<std::string_view> lines)
 {
     for (std::string_view l : lines)
@@ -103,23 +91,19 @@ void LineList::adoptText(std::string &&text)
 
     // First pass: where every line ends once each is followed by CR LF. When every break
     // already is CR LF, those are where the lines end now and nothing has to move.
-    const char *const base = text.data();
-    const char *const end = base + text.size();
-    std::size_t shift = 0;     // how far the present line moves right
-    bool lastLineOpen = false; // the text ends without a break
-    for (const char *p = base; p < end;) {
-        const char *q = lineEnd(p, end);
-        m_ends.push_back(std::size_t(q - base) + shift);
-        if (q == end) {
-            lastLineOpen = true;
-            shift += LineBreak.size();
-            break;
-        }
-        if (*q == '\r' && q + 1 < end && q[1] == '\n')
-            ++q;
-        else
+    std::size_t shift = 0; // how far the present line moves right
+    std::size_t lineStart = 0;
+    platform::forEachLineBreak(text, [&](std::size_t at, std::size_t length) {
+        m_ends.push_back(at + shift);
+        if (length == 1)
             ++shift; // a lone CR or LF becomes CR LF
-        p = q + 1;
+        lineStart = at + length;
+        return true;
+    });
+    bool lastLineOpen = lineStart < text.size(); // the text ends without a break
+    if (lastLineOpen) {
+        m_ends.push_back(text.size() + shift);
+        shift += LineBreak.size();
     }
 
     if (shift != 0) {
@@ -157,15 +141,12 @@ void LineList::appendText(std::string_view text)
     bytes.reserve(bytes.size() + text.size() + text.size() / 16 + LineBreak.size());
     m_ends.reserve(m_ends.size() + text.size() / 32 + 1);
 
-    const char *p = text.data();
-    const char *const end = p + text.size();
-    while (p < end) {
-        const char *q = lineEnd(p, end);
-        append(std::string_view(p, std::size_t(q - p)));
-        if (q == end)
-            break;
-        if (*q == '\r' && q + 1 < end && q[1] == '\n')
-            ++q;
-        p = q + 1;
-    }
+    std::size_t lineStart = 0;
+    platform::forEachLineBreak(text, [&](std::size_t at, std::size_t length) {
+        append(text.substr(lineStart, at - lineStart));
+        lineStart = at + length;
+        return true;
+    });
+    if (lineStart < text.size())
+        append(text.substr(lineStart));
 }
