@@ -1,5 +1,6 @@
 #include "hostmessages.h"
 
+#include "platform/textbytes.h"
 #include "plinthar/plintharplugin.h"
 
 #include <cstring>
@@ -64,7 +65,7 @@ std::string readSelectedText(WindowHandle view)
     // second answer is not trusted, a host whose selection changed meanwhile just gives
     // whatever fitted.
     getSelText(view, std::uintptr_t(length), buffer.data());
-    buffer.resize(strnlen(buffer.data(), buffer.size()));
+    buffer.resize(platform::beforeNul(buffer).size());
     return buffer;
 }
 

@@ -3,7 +3,9 @@
 #include "plinthar/plintharplugin.h"
 
 #include "platform/messagebox.h"
+#include "platform/textbytes.h"
 #include "platform/textcoding.h"
+#include "resources/korvexbitmaps.h"
 
 #include <algorithm>
 #include <cstring>
@@ -11,13 +13,8 @@
 namespace {
 
 constexpr int VersionTextId = 5;
-constexpr int QueryTextId = 4;
+constexpr int DescriptionTextId = 4;
 constexpr int MaxStringLength = 1023;
-
-// Bitmap ids by size, then colour depth (16, 256, true colour), then look.
-enum Look { Disabled, Highlighted, Normal };
-constexpr int SmallBitmaps[3][3] = {{101, 101, 101}, {105, 107, 106}, {108, 111, 109}};
-constexpr int LargeBitmaps[3][3] = {{104, 104, 104}, {112, 114, 113}, {115, 117, 116}};
 
 } // namespace
 
@@ -25,13 +22,17 @@ namespace PropertyQueries {
 
 int bitmapId(platform::WParam bits)
 {
-    const int depth = (bits & PLUGIN_BITMAP_TRUE_COLOUR)   ? 2
-                      : (bits & PLUGIN_BITMAP_256_COLOURS) ? 1
-                                                           : 0;
-    const Look look = (bits & PLUGIN_BITMAP_DISABLED)      ? Disabled
-                      : (bits & PLUGIN_BITMAP_HIGHLIGHTED) ? Highlighted
-                                                           : Normal;
-    return (bits & PLUGIN_BITMAP_LARGE) ? LargeBitmaps[depth][look] : SmallBitmaps[depth][look];
+    using Look = KorvexBitmap::Look;
+    const int size = (bits & PLUGIN_BITMAP_LARGE) ? 24 : 16;
+    const int depth = (bits & PLUGIN_BITMAP_TRUE_COLOUR)   ? 24
+                      : (bits & PLUGIN_BITMAP_256_COLOURS) ? 8
+                                                           : 4;
+    // The 16-colour pictures have one look only.
+    const Look look = depth == 4                           ? Look::Flat
+                      : (bits & PLUGIN_BITMAP_DISABLED)    ? Look::Disabled
+                      : (bits & PLUGIN_BITMAP_HIGHLIGHTED) ? Look::Highlighted
+                                                           : Look::Normal;
+    return korvexBitmapId(size, depth, look);
 }
 
 platform::LResult maskColour(platform::WParam bits)
@@ -45,11 +46,7 @@ platform::LResult textAnswer(platform::ModuleHandle module, int id, platform::WP
 {
     char text[MaxStringLength + 1] = {};
     const int length = std::max(0, platform::loadString(module, id, text, sizeof text));
-    if (buffer && size > 0) {
-        const std::size_t copied = std::min<std::size_t>(std::size_t(length), size - 1);
-        std::memcpy(buffer, text, copied);
-        buffer[copied] = '\0';
-    }
+    platform::copyTerminated(std::string_view(text, std::size_t(length)), buffer, size);
     return length;
 }
 
@@ -66,11 +63,11 @@ platform::LResult answer(platform::ModuleHandle module, platform::WindowHandle v
 {
     char *buffer = reinterpret_cast<char *>(lParam);
     switch (message) {
-    case PLUGIN_QUERY_0901:
-    case PLUGIN_QUERY_0906:
+    case 0x901: // queries whose meaning the host does not give: fixed answers
+    case 0x906:
         return 1;
-    case PLUGIN_QUERY_TEXT_0902:
-        return textAnswer(module, QueryTextId, wParam, buffer);
+    case PLUGIN_QUERY_DESCRIPTION:
+        return textAnswer(module, DescriptionTextId, wParam, buffer);
     case PLUGIN_QUERY_VERSION:
         return textAnswer(module, VersionTextId, wParam, buffer);
     case PLUGIN_QUERY_UNINSTALL:

@@ -1,16 +1,40 @@
 #include "korvexbitmaps.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
 
-// There is no 102, 103 or 110: hosts ask for exactly these ids.
-constexpr std::array<int, 14> ids = {101, 104, 105, 106, 107, 108, 109,
-                                     111, 112, 113, 114, 115, 116, 117};
+using Look = KorvexBitmap::Look;
+
+constexpr std::array<KorvexBitmap, 14> bitmaps = {{
+    {101, 16, 4, Look::Flat},
+    {104, 24, 4, Look::Flat},
+    {105, 16, 8, Look::Disabled},
+    {106, 16, 8, Look::Normal},
+    {107, 16, 8, Look::Highlighted},
+    {108, 16, 24, Look::Disabled},
+    {109, 16, 24, Look::Normal},
+    {111, 16, 24, Look::Highlighted},
+    {112, 24, 8, Look::Disabled},
+    {113, 24, 8, Look::Normal},
+    {114, 24, 8, Look::Highlighted},
+    {115, 24, 24, Look::Disabled},
+    {116, 24, 24, Look::Normal},
+    {117, 24, 24, Look::Highlighted},
+}};
 
 } // namespace
 
-std::span<const int> korvexBitmapIds()
+std::span<const KorvexBitmap> korvexBitmaps()
 {
-    return ids;
+    return bitmaps;
+}
+
+int korvexBitmapId(int size, int bitsPerPixel, KorvexBitmap::Look look)
+{
+    const auto found = std::ranges::find_if(bitmaps, [&](const KorvexBitmap &b) {
+        return b.size == size && b.bitsPerPixel == bitsPerPixel && b.look == look;
+    });
+    return found == bitmaps.end() ? 0 : found->id;
 }

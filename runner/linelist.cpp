@@ -1,16 +1,11 @@
 #include "linelist.h"
 
+#include "platform/textbytes.h"
+
 #include <cstring>
 #include <utility>
 
 namespace {
-
-/// The length of @p text up to its first NUL byte.
-std::size_t lengthBeforeNul(std::string_view text)
-{
-    const void *nul = std::memchr(text.data(), '\0', text.size());
-    return nul ? std::size_t(static_cast<const char *>(nul) - text.data()) : text.size();
-}
 
 /// The end of the line that starts at @p p: its first CR or LF, or @p end.
 const char *lineEnd(const char *p, const char *end)
@@ -103,7 +98,7 @@ void LineList::setText(std::string_view text)
 void LineList::adoptText(std::string &&text)
 {
     clear();
-    text.resize(lengthBeforeNul(text));
+    text.resize(platform::beforeNul(text).size());
     m_ends.reserve(text.size() / 32 + 1);
 
     // First pass: where every line ends once each is followed by CR LF. When every break
@@ -153,7 +148,7 @@ void LineList::adoptText(std::string &&text)
 
 void LineList::appendText(std::string_view text)
 {
-    text = text.substr(0, lengthBeforeNul(text));
+    text = platform::beforeNul(text);
     if (text.empty())
         return;
 

@@ -5,6 +5,8 @@
 #include "runtimefaulthandlers.h"
 #include "scriptwatch.h"
 
+#include "platform/textbytes.h"
+
 #include <ruby/encoding.h>
 #include <ruby/io.h>
 
@@ -98,11 +100,12 @@ const rb_data_type_t textOwnerType = {
     RUBY_TYPED_FREE_IMMEDIATELY,
 };
 
-/// Length of @p bytes up to its first NUL byte: a piece of text ends there, as a C string.
+/// Length of the @p length bytes at @p bytes up to the first NUL byte: a piece of text ends
+/// there, as a C string.
 long lengthBeforeNul(const char *bytes, long length)
 {
-    const void *nul = std::memchr(bytes, '\0', static_cast<std::size_t>(length));
-    return nul ? static_cast<const char *>(nul) - bytes : length;
+    return static_cast<long>(
+        platform::beforeNul(std::string_view(bytes, static_cast<std::size_t>(length))).size());
 }
 
 /// What follows a line `__END__` of @p script, as the `ruby` command gives it to a script as

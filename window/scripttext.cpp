@@ -1,5 +1,6 @@
 #include "scripttext.h"
 
+#include "platform/textbytes.h"
 #include "platform/textcoding.h"
 
 #include <cstring>
@@ -8,8 +9,7 @@ namespace ScriptText {
 
 std::string normalizeLineBreaks(std::string_view bytes)
 {
-    if (const void *nul = std::memchr(bytes.data(), '\0', bytes.size()))
-        bytes = bytes.substr(0, static_cast<const char *>(nul) - bytes.data());
+    bytes = platform::beforeNul(bytes);
     const bool doubleByte = platform::systemCoding() == platform::TextCoding::ShiftJis;
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 16);

@@ -60,18 +60,14 @@ enum {
     CMD_SELECT_ALL = 4136,
 };
 
-/* Queries of PlugInProc. */
+/* Queries of PlugInProc. The host also sends 0x900, 0x901, 0x903, 0x905 and 0x906, whose
+ * meaning it does not give; a plug-in answers them with fixed values. */
 enum {
-    PLUGIN_QUERY_0900 = 0x900,
-    PLUGIN_QUERY_0901 = 0x901,
-    PLUGIN_QUERY_TEXT_0902 = 0x902, /* text answer (wParam: buffer size, lParam: buffer) */
-    PLUGIN_QUERY_0903 = 0x903,
-    PLUGIN_QUERY_VERSION = 0x904, /* text answer: the version */
-    PLUGIN_QUERY_0905 = 0x905,
-    PLUGIN_QUERY_0906 = 0x906,
-    PLUGIN_QUERY_UNINSTALL = 0x907, /* 1 when the user confirms the uninstall */
-    PLUGIN_QUERY_BITMAP = 0x908,    /* wParam: PLUGIN_BITMAP_ bits; answers a bitmap id */
-    PLUGIN_QUERY_MASK = 0x909,      /* wParam: PLUGIN_BITMAP_ bits; answers a 0x00BBGGRR colour */
+    PLUGIN_QUERY_DESCRIPTION = 0x902, /* text answer (wParam: buffer size, lParam: buffer) */
+    PLUGIN_QUERY_VERSION = 0x904,     /* text answer: the version */
+    PLUGIN_QUERY_UNINSTALL = 0x907,   /* 1 when the user confirms the uninstall */
+    PLUGIN_QUERY_BITMAP = 0x908,      /* wParam: PLUGIN_BITMAP_ bits; answers a bitmap id */
+    PLUGIN_QUERY_MASK = 0x909,        /* wParam: PLUGIN_BITMAP_ bits; answers a 0x00BBGGRR colour */
 };
 
 /* Bits of the first argument of PLUGIN_QUERY_BITMAP and PLUGIN_QUERY_MASK. */

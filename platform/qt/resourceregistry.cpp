@@ -1,5 +1,6 @@
 #include "resourceregistry.h"
 
+#include "platform/textbytes.h"
 #include <dlfcn.h>
 #include <link.h>
 
@@ -110,11 +111,7 @@ int loadString(ModuleHandle module, int id, char *buffer, int bufferMax)
 {
     if (buffer == nullptr || bufferMax < 1)
         return 0;
-    const std::string text = loadString(module, id);
-    const auto count = std::min<std::size_t>(text.size(), std::size_t(bufferMax) - 1);
-    std::memcpy(buffer, text.data(), count);
-    buffer[count] = '\0';
-    return int(count);
+    return int(copyTerminated(loadString(module, id), buffer, std::size_t(bufferMax)));
 }
 
 QByteArray loadBitmapData(ModuleHandle module, int id)

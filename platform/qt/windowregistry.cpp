@@ -1,5 +1,7 @@
 #include "windowregistry.h"
 
+#include "platform/textbytes.h"
+
 #include <QPointer>
 #include <QWidget>
 #include <algorithm>
@@ -96,10 +98,7 @@ int getClassName(WindowHandle window, char *buffer, int maxCount)
         buffer[0] = '\0';
         return 0;
     }
-    const auto count = std::min<std::size_t>(w->className.size(), std::size_t(maxCount) - 1);
-    std::copy_n(w->className.data(), count, buffer);
-    buffer[count] = '\0';
-    return int(count);
+    return int(copyTerminated(w->className, buffer, std::size_t(maxCount)));
 }
 
 WindowHandle getParent(WindowHandle window)

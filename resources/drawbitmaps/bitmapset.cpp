@@ -3,35 +3,6 @@
 #include "bmpencoder.h"
 
 #include <QSet>
-#include <array>
-
-namespace {
-
-using Look = GemPainter::Look;
-
-constexpr std::array<BitmapSet::Entry, 14> allEntries = {{
-    {101, 16, 4, Look::Flat},
-    {104, 24, 4, Look::Flat},
-    {105, 16, 8, Look::Disabled},
-    {106, 16, 8, Look::Normal},
-    {107, 16, 8, Look::Highlighted},
-    {108, 16, 24, Look::Disabled},
-    {109, 16, 24, Look::Normal},
-    {111, 16, 24, Look::Highlighted},
-    {112, 24, 8, Look::Disabled},
-    {113, 24, 8, Look::Normal},
-    {114, 24, 8, Look::Highlighted},
-    {115, 24, 24, Look::Disabled},
-    {116, 24, 24, Look::Normal},
-    {117, 24, 24, Look::Highlighted},
-}};
-
-} // namespace
-
-std::span<const BitmapSet::Entry> BitmapSet::entries()
-{
-    return allEntries;
-}
 
 QList<QRgb> BitmapSet::windowsPalette16()
 {

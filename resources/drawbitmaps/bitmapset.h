@@ -8,21 +8,14 @@
 #include <QString>
 #include <span>
 
-/// The plug-in's fourteen toolbar bitmaps: which id has which size, colour depth and look,
-/// and how each one is drawn and encoded.
+/// How the plug-in's fourteen toolbar bitmaps are drawn and encoded.
 class BitmapSet
 {
 public:
-    struct Entry
-    {
-        int id;
-        int size;         ///< width and height in pixels
-        int bitsPerPixel; ///< 4, 8 or 24
-        GemPainter::Look look;
-    };
+    using Entry = KorvexBitmap;
 
     /// All bitmaps in id order: 101, 104, 105-109, 111-117.
-    static std::span<const Entry> entries();
+    static std::span<const Entry> entries() { return korvexBitmaps(); }
 
     /// The standard 16-colour Windows palette (black, maroon, ... white).
     static QList<QRgb> windowsPalette16();

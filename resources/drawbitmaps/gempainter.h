@@ -1,5 +1,7 @@
 #pragma once
 
+#include "resources/korvexbitmaps.h"
+
 #include <QImage>
 
 /// Draws the plug-in's toolbar picture: a faceted red gemstone on a square button face with a
@@ -8,12 +10,10 @@
 class GemPainter
 {
 public:
-    enum class Look {
-        Flat,        ///< 16-colour: pure red gem, silver face, black frame, grey shadow.
-        Disabled,    ///< grey gem, flat light face, mid-grey frame, light shadow.
-        Normal,      ///< red-to-pink gem, face darkening towards the top, black frame.
-        Highlighted, ///< Normal with a raised bevel inside the frame.
-    };
+    /// Flat: pure red gem, silver face, black frame, grey shadow. Disabled: grey gem, flat
+    /// light face, mid-grey frame, light shadow. Normal: red-to-pink gem, face darkening
+    /// towards the top, black frame. Highlighted: Normal with a raised bevel inside the frame.
+    using Look = KorvexBitmap::Look;
 
     /// The picture at @p size x @p size pixels (16 or 24; null image otherwise), drawn pixel
     /// by pixel without antialiasing. Every pixel is opaque.

@@ -14,8 +14,8 @@ void registerKorvexResources(platform::ModuleHandle module)
     for (const platform::Language language :
          {platform::Language::English, platform::Language::Japanese})
         platform::registerStringTable(module, language, korvexStringTable(language));
-    for (const int id : korvexBitmapIds())
-        platform::registerBitmap(module, id, korvexBitmapFile(id));
+    for (const KorvexBitmap &bitmap : korvexBitmaps())
+        platform::registerBitmap(module, bitmap.id, korvexBitmapFile(bitmap.id));
 }
 
 void unregisterKorvexResources(platform::ModuleHandle module)

@@ -2,9 +2,11 @@
 #include "pluginfixture.h"
 
 #include <QAbstractButton>
+#include <QFile>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QTimer>
+#include <dlfcn.h>
 
 namespace {
 
@@ -40,14 +42,31 @@ TEST_F(PluginFixture, AnswersTheFixedIdsAndIsAlwaysAvailable)
 
 TEST_F(PluginFixture, RefreshUsesTheIdStoredFirstInTheSameCall)
 {
-    // This must be the first refresh of the process: the id is still the start-up 0.
+    korvex.OnEvents(view, EVT_SET_COMMAND_ID, 5);
     korvex.OnEvents(view, EVT_REFRESH, 0);
     korvex.OnEvents(view, EVT_SET_COMMAND_ID | EVT_REFRESH, 77);
     korvex.OnEvents(view, 0x1 | 0x8000, 5); // unknown bits are ignored
     ASSERT_EQ(sent.size(), 2u);
     EXPECT_EQ(sent[0].id, platform::MessageId(MSG_UPDATE_COMMAND));
-    EXPECT_EQ(sent[0].wParam, 0u);
+    EXPECT_EQ(sent[0].wParam, 5u);
     EXPECT_EQ(sent[1].wParam, 77u);
+}
+
+TEST_F(PluginFixture, ALibraryJustLoadedRefreshesWithTheIdZero)
+{
+    // A copy of its own, so that its state is that of a library just loaded, whatever the
+    // other tests of this process did to the first.
+    const QString copy = home.filePath(QStringLiteral("KorvexCopy.so"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(KORVEX_LIBRARY), copy));
+    void *fresh =
+        dlopen(QFile::encodeName(copy).constData(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+    ASSERT_NE(fresh, nullptr) << dlerror();
+    PlintharEntryPoints copied;
+    ASSERT_EQ(copied.resolve([fresh](const char *name) { return dlsym(fresh, name); }), nullptr);
+    copied.OnEvents(view, EVT_REFRESH, 0);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].wParam, 0u);
+    dlclose(fresh);
 }
 
 TEST_F(PluginFixture, CommandOutsideAMainFrameDoesNothing)

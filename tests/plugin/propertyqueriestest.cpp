@@ -22,7 +22,7 @@ TEST_F(PluginFixture, TextAnswersCopyWhatFitsAndAnswerTheFullLength)
     const Case cases[] = {
         {PLUGIN_QUERY_VERSION, 64, "1.00", 4}, {PLUGIN_QUERY_VERSION, 3, "1.", 4},
         {PLUGIN_QUERY_VERSION, 1, "", 4},      {PLUGIN_QUERY_VERSION, 0, nullptr, 4},
-        {PLUGIN_QUERY_TEXT_0902, 64, "", 0},
+        {PLUGIN_QUERY_DESCRIPTION, 64, "", 0},
     };
     for (const Case &c : cases) {
         char buffer[64];

@@ -27,9 +27,10 @@ TEST(KorvexResources, ReachTheHostThroughThePlatformRegistryUntilUnregistered)
     const platform::ModuleHandle module = platform::moduleOfAddress(&anchor);
     registerKorvexResources(module);
 
-    for (const int id : korvexBitmapIds()) {
-        EXPECT_EQ(platform::loadBitmapData(module, id), korvexBitmapFile(id)) << id;
-        EXPECT_FALSE(platform::loadBitmap(module, id).isNull()) << id;
+    for (const KorvexBitmap &bitmap : korvexBitmaps()) {
+        EXPECT_EQ(platform::loadBitmapData(module, bitmap.id), korvexBitmapFile(bitmap.id))
+            << bitmap.id;
+        EXPECT_FALSE(platform::loadBitmap(module, bitmap.id).isNull()) << bitmap.id;
     }
     EXPECT_TRUE(platform::loadBitmapData(module, 110).isEmpty());
     {

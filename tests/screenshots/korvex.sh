@@ -5,6 +5,11 @@
 # Needs xvfb-run, ImageMagick's import and xdotool.
 set -eu
 
+# Everything below runs once, inside one X server.
+if [ -z "${KORVEX_IN_XVFB:-}" ]; then
+    KORVEX_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x700x24" "$0" "$@"
+fi
+
 build=$(cd "$1" && pwd)
 mkdir -p "$2"
 out=$(cd "$2" && pwd)
@@ -14,10 +19,6 @@ here=$(cd "$(dirname "$0")" && pwd)
 "$here/plinthar.sh" "$build" "$out" "$build/bin/plugins/Korvex.so"
 mv "$out/plinthar-editor.png" "$out/korvex-editor.png"
 mv "$out/plinthar-plugin-menu.png" "$out/korvex-menu.png"
-
-if [ -z "${KORVEX_IN_XVFB:-}" ]; then
-    KORVEX_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x700x24" "$0" "$@"
-fi
 
 work=$(mktemp -d)
 trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT

@@ -6,6 +6,8 @@
 #include "window/scripttext.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -166,4 +168,47 @@ TEST_F(WindowFixture, ButtonsNeverTakeTheFocus)
     for (const char *name : {"SpeedButton1", "SpeedButton2", "SpeedButton3"})
         EXPECT_EQ(control<QAbstractButton>(name)->focusPolicy(), Qt::NoFocus) << name;
     EXPECT_TRUE(form->windowFlags() & Qt::WindowStaysOnTopHint);
+}
+
+TEST_F(WindowFixture, EveryShowingIsCentredAndOpensInTheEditor)
+{
+    // The first showing was placed before the window knew its size, off centre.
+    platform::setWindowRect(view.handle(), QRect(100, 100, 400, 300));
+    std::vector<QPoint> places;
+    for (int showing = 0; showing < 2; ++showing) {
+        form->AttachToView(view.handle());
+        form->show();
+        const QSize size = form->frameGeometry().size();
+        places.push_back(form->frameGeometry().topLeft());
+        EXPECT_EQ(places.back(), QPoint(300 - size.width() / 2, 250 - size.height() / 2))
+            << "showing " << showing;
+        EXPECT_EQ(form->focusWidget(), memo()) << "showing " << showing;
+        control<QCheckBox>("chkSelectArea")->setFocus();
+        form->close();
+    }
+}
+
+TEST_F(WindowFixture, HasBandsOfTheirHeightAndKeepsEveryControlWholeAtTheSmallestSize)
+{
+    form->AttachToView(view.handle());
+    form->show();
+    EXPECT_EQ(control<QWidget>("CoolBar1")->height(), 46);
+    EXPECT_EQ(control<QWidget>("ToolBar1")->height(), 22);
+    EXPECT_EQ(control<QWidget>("CoolBar1Band2")->height(), 22);
+    scripts()->addItem("a.rb");
+    EXPECT_EQ(scripts()->view()->sizeHintForRow(0), scripts()->fontMetrics().height())
+        << "list items one line of the font high";
+
+    form->resize(1, 1);
+    QApplication::processEvents();
+    EXPECT_EQ(form->size(), form->minimumSize());
+    for (QWidget *child : form->findChildren<QWidget *>()) {
+        if (!child->isVisibleTo(form.get()) || child->isWindow() || !child->parentWidget())
+            continue;
+        EXPECT_TRUE(child->parentWidget()->rect().contains(child->geometry()))
+            << child->objectName().toStdString();
+        EXPECT_GE(child->height(), std::min(child->minimumSizeHint().height(), 20))
+            << child->objectName().toStdString();
+    }
+    EXPECT_GT(memo()->height(), 0);
 }

@@ -9,8 +9,11 @@
 #include "window/exceptionbox.h"
 #include "window/scriptrun.h"
 
+#include <QAbstractItemView>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLayout>
+#include <QStyledItemDelegate>
 #include <utility>
 
 namespace {
@@ -35,6 +38,19 @@ QFont memoFont()
     return font;
 }
 
+/// Draws list items one line of their font high.
+class LineHighDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.setHeight(option.fontMetrics.height());
+        return size;
+    }
+};
+
 } // namespace
 
 std::unique_ptr<ScriptWindow> ScriptWindow::create(platform::WindowHandle parent)
@@ -43,14 +59,21 @@ std::unique_ptr<ScriptWindow> ScriptWindow::create(platform::WindowHandle parent
 }
 
 TfrmKorvex::TfrmKorvex(platform::WindowHandle parent)
-    : QDialog(platform::widgetOf(parent), Qt::Dialog | Qt::WindowStaysOnTopHint |
-                                              Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                                              Qt::WindowCloseButtonHint),
+    // What a dialog offers, nothing more: minimizing it would leave the editor disabled with no
+    // visible window (the hints count only with CustomizeWindowHint).
+    : QDialog(platform::widgetOf(parent), Qt::Dialog | Qt::CustomizeWindowHint |
+                                              Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
+                                              Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       ui(std::make_unique<Ui::TfrmKorvex>())
 {
     ui->setupUi(this);
     setFont(formFont());
     ui->Memo1->setFont(memoFont());
+    // The list's items one line of the font high, as the Part's 12 pixels are for its font
+    // (the style's menu-like items were twice that).
+    ui->cboScripts->view()->setItemDelegate(new LineHighDelegate(ui->cboScripts->view()));
+    // Every control whole at the smallest size the window allows.
+    layout()->setSizeConstraint(QLayout::SetMinimumSize);
 
     m_handle = platform::createWindow(
         "TfrmKorvex", parent,
@@ -83,18 +106,18 @@ void TfrmKorvex::watchKeys(QWidget *widget)
 bool TfrmKorvex::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        FormKeyDown(key->key(), key->modifiers());
-        if (key->key() == Qt::Key_Escape)
+        if (FormKeyDown(static_cast<QKeyEvent *>(event)->key()))
             return true;
     }
     return QDialog::eventFilter(watched, event);
 }
 
-void TfrmKorvex::FormKeyDown(int key, Qt::KeyboardModifiers /*shift*/)
+bool TfrmKorvex::FormKeyDown(int key)
 {
-    if (key == Qt::Key_Escape)
-        close();
+    if (key != Qt::Key_Escape)
+        return false;
+    close();
+    return true;
 }
 
 template <typename Handler> void TfrmKorvex::guarded(Handler &&handler)
@@ -106,13 +129,32 @@ template <typename Handler> void TfrmKorvex::guarded(Handler &&handler)
 void TfrmKorvex::AttachToView(platform::WindowHandle view)
 {
     m_viewWindow = view;
-    const QRect frame = frameGeometry();
-    const Position position =
-        placeOver(platform::getWindowRect(view), frame.width(), frame.height());
-    move(position.left, position.top);
+    place();
     ui->chkSelectArea->setChecked(plugin::getSelType(view) != 0);
     m_scriptsFolder.prepare();
     ListScripts();
+}
+
+void TfrmKorvex::place()
+{
+    // The window's real size is known only once its layout has been worked out, which happens
+    // on the first showing: work it out now, so that the first showing is centred too.
+    ensurePolished();
+    layout()->activate();
+    const QRect frame = frameGeometry();
+    const Position position =
+        placeOver(platform::getWindowRect(m_viewWindow), frame.width(), frame.height());
+    move(position.left, position.top);
+}
+
+void TfrmKorvex::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // A window manager's frame is known only now: centre with it.
+    if (frameGeometry().size() != size())
+        place();
+    // Typing goes into the script straight away, never into the selection-only box.
+    ui->Memo1->setFocus(Qt::OtherFocusReason);
 }
 
 void TfrmKorvex::showModal()

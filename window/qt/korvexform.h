@@ -50,11 +50,14 @@ public Q_SLOTS:
     void cboScriptsChange();
 
 protected:
-    /// Closes the window on Escape, whichever control has the focus.
-    void FormKeyDown(int key, Qt::KeyboardModifiers shift);
+    /// Key preview: closes the window on Escape, whichever control has the focus and
+    /// whatever the shift state. Answers whether the key was used up.
+    bool FormKeyDown(int key);
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
+    void place();
     template <typename Handler> void guarded(Handler &&handler);
     void watchKeys(QWidget *widget);
     void loadChosenScript();
