@@ -4,6 +4,7 @@
 #include "documentfile.h"
 #include "editorview.h"
 #include "mainframe.h"
+#include "timelimit.h"
 
 #include <QApplication>
 #include <QDir>
@@ -25,12 +26,13 @@ struct Options
     QStringList plugins;
     std::optional<QString> pluginFolder;
     QString document;
+    std::optional<double> timeLimit; // seconds
 };
 
 const char kUsage[] =
     "Usage: plinthar [--plugin PATH]... [--plugin-folder DIR] [DOCUMENT]\n"
     "       plinthar --batch (--script NAME | --script-file PATH) [--selection START END]\n"
-    "                [--plugin PATH]... [--plugin-folder DIR] DOCUMENT\n";
+    "                [--time-limit SECONDS] [--plugin PATH]... [--plugin-folder DIR] DOCUMENT\n";
 
 void printError(const QString &text)
 {
@@ -95,6 +97,15 @@ std::optional<Options> parseArguments(const QStringList &args, QString *error)
             }
             options.selection = std::pair(start, end);
             i += 2;
+        } else if (arg == QLatin1String("--time-limit")) {
+            if (!value(1))
+                return std::nullopt;
+            bool ok = false;
+            options.timeLimit = args[++i].toDouble(&ok);
+            if (!ok || !(*options.timeLimit > 0 && *options.timeLimit < 2'000'000)) {
+                *error = QStringLiteral("--time-limit needs a number of seconds above 0.");
+                return std::nullopt;
+            }
         } else if (arg == QLatin1String("--plugin")) {
             if (!value(1))
                 return std::nullopt;
@@ -117,8 +128,10 @@ std::optional<Options> parseArguments(const QStringList &args, QString *error)
                                     "--script-file.");
             return std::nullopt;
         }
-    } else if (!options.scriptName.isEmpty() || options.scriptFile || options.selection) {
-        *error = QStringLiteral("--script, --script-file and --selection need --batch.");
+    } else if (!options.scriptName.isEmpty() || options.scriptFile || options.selection ||
+               options.timeLimit) {
+        *error = QStringLiteral(
+            "--script, --script-file, --selection and --time-limit need --batch.");
         return std::nullopt;
     }
     return options;
@@ -201,8 +214,15 @@ int runBatch(const Options &options)
         frame.view()->selectRange(options.selection->first, options.selection->second);
 
     BatchRun automation(options.scriptName, scriptText);
+    std::optional<TimeLimit> limit;
+    if (options.timeLimit)
+        limit.emplace(*options.timeLimit);
     const BatchRun::Result result = automation.run([&] { frame.runCommand(*plugin); });
-    if (result.exitCode != 0) {
+    // A stopped script leaves the window open and the document as it was, which is written.
+    const bool stopped = limit && limit->expired();
+    if (stopped)
+        printError(limit->message());
+    else if (result.exitCode != 0) {
         printError(result.message);
         return result.exitCode;
     }
@@ -214,7 +234,7 @@ int runBatch(const Options &options)
         printError(QStringLiteral("Cannot write the document to standard output."));
         return 2;
     }
-    return 0;
+    return stopped ? 3 : 0;
 }
 
 int runEditor(const Options &options)

@@ -353,6 +353,7 @@ VALUE Pseudo::InstallCapture(VALUE runArgument)
     rb_ivar_set(environmentModule, id("@input"), current.input);
     rb_ivar_set(environmentModule, id("@at_exit_blocks"), rb_ary_new());
     rb_ivar_set(environmentModule, id("@children"), rb_ary_new());
+    rb_funcall(environmentModule, id("note_threads"), 0);
     return Qnil;
 }
 
@@ -448,6 +449,9 @@ VALUE Pseudo::Finish(VALUE runArgument)
             WriteError(error);
         }
     }
+    // Nothing of the run outlives it: a thread the script left running would otherwise write
+    // into a later run's output (its report of an exception, say).
+    protectedCall([](VALUE) { return rb_funcall(environmentModule, id("end_threads"), 0); }, Qnil);
     WriteError(run.error);
     return Qnil;
 }

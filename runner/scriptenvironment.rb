@@ -42,6 +42,33 @@ module Korvex
     options.merge(pgroup: true)
   end
 
+  # Thread.list and Thread#kill as the runtime defines them, out of a script's reach.
+  THREAD_LIST = Thread.method(:list)
+  THREAD_KILL = Thread.instance_method(:kill)
+
+  # Called by the runner when a run starts: the threads that are not the script's.
+  def self.note_threads
+    @threads = THREAD_LIST.call
+  end
+
+  # Called by the runner at the end of every run: the threads the script started and left
+  # running are ended, so that none of them runs, or reports its end, during a later run. One
+  # stuck where the runtime cannot end it (a long call into C) is given up on after a moment.
+  def self.end_threads
+    left = THREAD_LIST.call - (@threads || [])
+    left.each { |thread| THREAD_KILL.bind_call(thread) }
+    deadline = Process.clock_gettime(Process::CLOCK_MONOTONIC) + 0.5
+    left.each do |thread|
+      begin
+        thread.join([deadline - Process.clock_gettime(Process::CLOCK_MONOTONIC), 0].max)
+      rescue Exception
+        nil # its own failure, which ended it
+      end
+    end
+  ensure
+    @threads = nil
+  end
+
   # Called by the runner when the script is stopped, before it is interrupted: the children it
   # started that still run (and what they started) are asked to end, as Ctrl+C in a terminal
   # would, so that a script waiting for one does not go on waiting.

@@ -32,6 +32,8 @@
 
 #include "rubies.h"
 
+#include <ruby/debug.h>
+
 #include <csignal>
 #include <exception>
 
