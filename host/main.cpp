@@ -130,8 +130,8 @@ std::optional<Options> parseArguments(const QStringList &args, QString *error)
         }
     } else if (!options.scriptName.isEmpty() || options.scriptFile || options.selection ||
                options.timeLimit) {
-        *error = QStringLiteral(
-            "--script, --script-file, --selection and --time-limit need --batch.");
+        *error =
+            QStringLiteral("--script, --script-file, --selection and --time-limit need --batch.");
         return std::nullopt;
     }
     return options;

@@ -248,8 +248,8 @@ VALUE Pseudo::RunScript(const LineList &script, const LineList &params, LineList
     protectedCall([](VALUE output) { return flushPending(output), Qnil; }, current.output);
     if (wasStopped()) {
         // Nothing a stopped script started goes on: its children that still run are ended.
-        protectedCall(
-            [](VALUE) { return rb_funcall(environmentModule, id("reap_children"), 0); }, Qnil);
+        protectedCall([](VALUE) { return rb_funcall(environmentModule, id("reap_children"), 0); },
+                      Qnil);
     }
     RestoreStreams(Qnil);
     RB_GC_GUARD(run.error);

@@ -54,9 +54,9 @@ constexpr std::chrono::milliseconds MinimumServiceInterval{20};
 ScriptWatch *currentWatch = nullptr;
 
 // Made once by prepare() and kept for the life of the process.
-VALUE stopTag = Qnil;     // thrown to force a stop
-VALUE stopProc = Qnil;    // the trap's command
-VALUE trapMethod = Qnil;  // Signal.trap as it was before any script ran
+VALUE stopTag = Qnil;    // thrown to force a stop
+VALUE stopProc = Qnil;   // the trap's command
+VALUE trapMethod = Qnil; // Signal.trap as it was before any script ran
 VALUE korvexModule = Qnil;
 
 int stopSignal()
@@ -197,28 +197,27 @@ KORVEX_LEFT_BY_RAISE VALUE ScriptWatch::stopTrap(VALUE, VALUE, int, const VALUE 
     return Qnil;
 }
 
-KORVEX_LEFT_BY_RAISE VALUE ScriptWatch::callBody(VALUE, VALUE callArgument, int, const VALUE *, VALUE)
+KORVEX_LEFT_BY_RAISE VALUE ScriptWatch::callBody(VALUE, VALUE callArgument, int, const VALUE *,
+                                                 VALUE)
 {
     const Call &call = *reinterpret_cast<const Call *>(callArgument); // NOLINT
     return call.body(call.argument);
 }
 
-VALUE ScriptWatch::runStoppable(VALUE (*body)(VALUE), VALUE argument)
+KORVEX_LEFT_BY_RAISE VALUE ScriptWatch::runStoppable(VALUE (*body)(VALUE), VALUE argument)
 {
     if (NIL_P(stopTag))
         return body(argument);
     Call call{body, argument};
     // Counted down on every way out, a raise included: an ensure of the runtime's own.
     ++stoppableDepth;
-    const VALUE result = rb_ensure(
-        [](VALUE callValue) {
-            return rb_catch_obj(stopTag, callBody, callValue);
-        },
-        reinterpret_cast<VALUE>(&call),
-        [](VALUE) {
-            --stoppableDepth;
-            return Qnil;
-        },
-        Qnil);
+    const VALUE result =
+        rb_ensure([](VALUE callValue) { return rb_catch_obj(stopTag, callBody, callValue); },
+                  reinterpret_cast<VALUE>(&call),
+                  [](VALUE) {
+                      --stoppableDepth;
+                      return Qnil;
+                  },
+                  Qnil);
     return result == stopTag ? Qundef : result;
 }

@@ -67,9 +67,9 @@ private:
     Service m_service;
     std::chrono::steady_clock::time_point m_lastService{};
     std::chrono::steady_clock::time_point m_lastDelivery{};
-    int m_requests = 0;            // Stops asked for
-    int m_deliveries = 0;          // stops delivered to the script
-    bool m_forcing = false;        // the last delivery forces rather than interrupts
+    int m_requests = 0;             // Stops asked for
+    int m_deliveries = 0;           // stops delivered to the script
+    bool m_forcing = false;         // the last delivery forces rather than interrupts
     bool m_childrenStopped = false; // the script's children have been told to end
     bool m_serving = false;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <ostream>
 
 /// Scripts that never end by themselves, each stuck a different way, for the tests that stop
 /// them: from the script window (windowtests) and by batch mode's time limit (e2e_tests).
@@ -20,3 +21,9 @@ inline constexpr StoppableScript StoppableScripts[] = {
     {"backtrackingRegexp", "(\"a\" * 32 + \"!\") =~ /\\A(a+)+\\z/"},
     {"afterManyLines", "100_000.times { |i| puts i }\n$stdout.flush\nloop {}", 100'000},
 };
+
+/// Names the row in test output.
+inline void PrintTo(const StoppableScript &script, std::ostream *out)
+{
+    *out << script.name;
+}

@@ -5,12 +5,15 @@
 #include "plinthar/plintharplugin.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QTimer>
 #include <cstdio>
+#include <functional>
 
 using Message = TestView::Message;
 
@@ -163,3 +166,42 @@ INSTANTIATE_TEST_SUITE_P(Stoppable, StopRun, ::testing::ValuesIn(StoppableScript
                          [](const ::testing::TestParamInfo<StoppableScript> &info) {
                              return std::string(info.param.name);
                          });
+
+TEST_F(WindowFixture, EscapeCancelAndClosingMeanStopDuringARun)
+{
+    struct Case
+    {
+        const char *what;
+        std::function<void(TfrmKorvex &)> press;
+    };
+    const Case cases[] = {
+        {"Escape",
+         [](TfrmKorvex &form) {
+             QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+             QApplication::sendEvent(form.findChild<QPlainTextEdit *>("Memo1"), &escape);
+         }},
+        {"Cancel",
+         [](TfrmKorvex &form) { form.findChild<QAbstractButton *>("SpeedButton2")->click(); }},
+        {"the close button", [](TfrmKorvex &form) { form.close(); }},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        view.document = "keep";
+        form->AttachToView(view.handle());
+        bool pressed = false;
+        QTimer user;
+        user.setInterval(20);
+        QObject::connect(&user, &QTimer::timeout, [&] {
+            if (!pressed && control<QAbstractButton>("btnStop")->isVisible()) {
+                pressed = true;
+                c.press(*form);
+            }
+        });
+        user.start();
+        run("loop {}");
+        EXPECT_TRUE(pressed);
+        EXPECT_TRUE(form->isVisible());
+        EXPECT_EQ(view.document, "keep");
+        form->hide();
+    }
+}

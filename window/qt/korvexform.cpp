@@ -243,10 +243,9 @@ void TfrmKorvex::showRunning(double seconds, std::size_t lines)
 void TfrmKorvex::setRunning(bool running)
 {
     // What would start something else, or change what runs, waits for the run to end.
-    for (QWidget *control : {static_cast<QWidget *>(ui->SpeedButton1),
-                             static_cast<QWidget *>(ui->SpeedButton3),
-                             static_cast<QWidget *>(ui->cboScripts),
-                             static_cast<QWidget *>(ui->chkSelectArea)})
+    for (QWidget *control :
+         {static_cast<QWidget *>(ui->SpeedButton1), static_cast<QWidget *>(ui->SpeedButton3),
+          static_cast<QWidget *>(ui->cboScripts), static_cast<QWidget *>(ui->chkSelectArea)})
         control->setEnabled(!running);
     ui->Memo1->setReadOnly(running);
     ui->btnStop->setEnabled(running);
