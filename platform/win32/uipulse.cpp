@@ -12,7 +12,13 @@
 //   sets that event for its own interrupts (its emulated signals, `Thread#raise`). The beat on
 //   Windows must therefore end with the runtime's way of interrupting its main thread; that
 //   way, and whether a console-less DLL may use the emulated SIGBREAK for it, is to be
-//   verified under Wine and on Windows before this is built.
+//   verified under Wine and on Windows before this is built. (rb_postponed_job_register_one
+//   of Ruby 3.1 does take a thread without a Ruby context: it marks the main ractor's running
+//   context instead.)
+// - The Stop itself needs nothing here: ScriptWatch delivers it through a trap of the
+//   runtime's own signals, which the runtime emulates on Windows (SIGBREAK there), so only the
+//   pulse and serviceEvents are missing, and the script window's Windows face has no running
+//   display yet.
 // - serviceEvents: a PeekMessage / TranslateMessage / DispatchMessage loop over the thread's
 //   waiting messages that drops keyboard and mouse messages (and WM_CLOSE) whose window is not
 //   @p window or one of its children, with IsDialogMessage for the script window so that
