@@ -147,6 +147,7 @@ template <typename Handler> void TfrmKorvex::guarded(Handler &&handler)
 void TfrmKorvex::AttachToView(platform::WindowHandle view)
 {
     m_viewWindow = view;
+    ui->RunBar1->hide(); // a stop of an earlier command is no news any more
     place();
     ui->chkSelectArea->setChecked(plugin::getSelType(view) != 0);
     m_scriptsFolder.prepare();
