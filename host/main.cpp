@@ -6,6 +6,8 @@
 #include "mainframe.h"
 #include "timelimit.h"
 
+#include "platform/qt/pooledthreadsdrain.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -279,6 +281,7 @@ int main(int argc, char *argv[])
         qInstallMessageHandler(dropQtChatter);
 
     int qtArgc = 1;
+    const PooledThreadsDrain drain;
     QApplication app(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("Plinthar"));
     QString error;

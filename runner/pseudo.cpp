@@ -353,7 +353,7 @@ VALUE Pseudo::InstallCapture(VALUE runArgument)
     rb_ivar_set(environmentModule, id("@input"), current.input);
     rb_ivar_set(environmentModule, id("@at_exit_blocks"), rb_ary_new());
     rb_ivar_set(environmentModule, id("@children"), rb_ary_new());
-    rb_funcall(environmentModule, id("note_threads"), 0);
+    rb_ivar_set(environmentModule, id("@threads"), rb_funcall(rb_cThread, id("list"), 0));
     return Qnil;
 }
 
@@ -365,7 +365,7 @@ VALUE Pseudo::RestoreStreams(VALUE)
     protectedCall(
         [](VALUE) {
             for (const char *name :
-                 {"@output", "@errors", "@input", "@at_exit_blocks", "@children"})
+                 {"@output", "@errors", "@input", "@at_exit_blocks", "@children", "@threads"})
                 rb_ivar_set(environmentModule, id(name), Qnil);
             return Qnil;
         },
@@ -449,9 +449,16 @@ VALUE Pseudo::Finish(VALUE runArgument)
             WriteError(error);
         }
     }
-    // Nothing of the run outlives it: a thread the script left running would otherwise write
-    // into a later run's output (its report of an exception, say).
-    protectedCall([](VALUE) { return rb_funcall(environmentModule, id("end_threads"), 0); }, Qnil);
+    // Then the threads it started end, before the error is reported, as in `ruby`.
+    int state = 0;
+    Rubies::protect(
+        [](VALUE) {
+            return rb_funcall(environmentModule, id("end_threads"), 1,
+                              rb_ivar_get(environmentModule, id("@threads")));
+        },
+        Qnil, &state);
+    if (state)
+        Rubies::clearErrinfo();
     WriteError(run.error);
     return Qnil;
 }

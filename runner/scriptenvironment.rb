@@ -2,9 +2,10 @@
 #
 # A script runs inside the editor's process. What would end, replace or duplicate that process
 # is refused with an error that ends only the script; what a script expects of the `ruby`
-# command (child processes writing where the script writes, at_exit blocks) is given to it for
-# the length of its run. The runner sets @output, @errors, @input, @at_exit_blocks and @children
-# on this module while a script runs and clears them afterwards.
+# command (child processes writing where the script writes, at_exit blocks, threads ended with
+# it) is given to it for the length of its run. The runner sets @output, @errors, @input,
+# @at_exit_blocks, @children and @threads on this module while a script runs and clears them
+# afterwards.
 # Text is in the system's coding, as the host's is: the runtime on Windows would otherwise read
 # and write UTF-8 whatever the ANSI code page (elsewhere the two are the same already).
 Encoding.default_external = Encoding.find("locale")
@@ -12,8 +13,9 @@ Encoding.default_external = Encoding.find("locale")
 module Korvex
   class << self
     # The run's standard output, error and input streams, the blocks the script registered
-    # with at_exit, and the pids of the child processes it started; all nil between runs.
-    attr_reader :output, :errors, :input, :at_exit_blocks, :children
+    # with at_exit, the pids of the child processes it started, and the threads there were
+    # before it; all nil between runs.
+    attr_reader :output, :errors, :input, :at_exit_blocks, :children, :threads
   end
 
   # Raised by exit!: ends the script like exit, but skips its at_exit blocks, as exit! does.
@@ -40,33 +42,6 @@ module Korvex
   def self.own_group(options)
     return options unless CHILD_GROUPS && @children && !options.key?(:pgroup)
     options.merge(pgroup: true)
-  end
-
-  # Thread.list and Thread#kill as the runtime defines them, out of a script's reach.
-  THREAD_LIST = Thread.method(:list)
-  THREAD_KILL = Thread.instance_method(:kill)
-
-  # Called by the runner when a run starts: the threads that are not the script's.
-  def self.note_threads
-    @threads = THREAD_LIST.call
-  end
-
-  # Called by the runner at the end of every run: the threads the script started and left
-  # running are ended, so that none of them runs, or reports its end, during a later run. One
-  # stuck where the runtime cannot end it (a long call into C) is given up on after a moment.
-  def self.end_threads
-    left = THREAD_LIST.call - (@threads || [])
-    left.each { |thread| THREAD_KILL.bind_call(thread) }
-    deadline = Process.clock_gettime(Process::CLOCK_MONOTONIC) + 0.5
-    left.each do |thread|
-      begin
-        thread.join([deadline - Process.clock_gettime(Process::CLOCK_MONOTONIC), 0].max)
-      rescue Exception
-        nil # its own failure, which ended it
-      end
-    end
-  ensure
-    @threads = nil
   end
 
   # Called by the runner when the script is stopped, before it is interrupted: the children it
@@ -141,6 +116,20 @@ module Korvex
   def self.concurrent_child
     @output.sync = true if @output && !@output.closed?
     yield
+  end
+
+  # Ends the threads a run started, as the end of a `ruby` process does, so that none of them
+  # runs, or reports its failure, into a later run. A thread whose ensure clause does not end
+  # within a second is left to itself rather than freeze the editor.
+  def self.end_threads(before)
+    started = Thread.list - before
+    started.each(&:kill)
+    deadline = Process.clock_gettime(Process::CLOCK_MONOTONIC) + 1
+    started.each do |thread|
+      thread.join([deadline - Process.clock_gettime(Process::CLOCK_MONOTONIC), 0].max)
+    rescue Exception # rubocop:disable Lint/RescueException -- a thread's own end is its business
+      nil
+    end
   end
 
   # The options hash of a process-starting call: Ruby takes a trailing Hash as options.

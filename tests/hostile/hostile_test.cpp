@@ -118,6 +118,9 @@ const Case kCases[] = {
     {"syntax_error_last_line",
      "%FILE%:3: syntax error, unexpected end-of-input, expecting ')'\ndef broken(\n           ^\n"},
     {"system", "true\nfalse\n3\n"},
+    {"thread_ended", "after\n"},
+    // threads end with the run, as with the process under ruby.
+    {"thread_ensure", "started\nended\n"},
     {"thread_loop", "started\n"},
     {"thread_raise", "started\n"},
     {"throw_uncaught", "before\nuncaught throw :nowhere\n"},

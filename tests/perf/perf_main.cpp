@@ -1,3 +1,4 @@
+#include "platform/qt/pooledthreadsdrain.h"
 #include "runner/zerith.h"
 
 #include <QApplication>
@@ -8,6 +9,7 @@ int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    const PooledThreadsDrain drain;
     QApplication app(argc, argv);
     std::setlocale(LC_ALL, "");
     testing::InitGoogleTest(&argc, argv);

@@ -303,13 +303,6 @@ TEST(Component, StateStaysAcrossRunsAndComponents)
     EXPECT_EQ(runScript("print $kept + KEPT_CONST, kept_m"), "421");
 }
 
-TEST(Component, ThreadsARunLeavesRunningEndWithIt)
-{
-    // Left running, they wrote into a later run's output (a report of their exception, say).
-    runScript("$left = [Thread.new { sleep }, Thread.new { sleep 0.01; raise 'late' }]");
-    EXPECT_EQ(runScript("print $left.map(&:alive?).inspect"), "[false, false]");
-}
-
 TEST(Component, ExecuteNeedsAStartedRuntimeOnlyOnce)
 {
     EXPECT_TRUE(IsRuntimeStarted());

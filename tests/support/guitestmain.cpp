@@ -1,5 +1,7 @@
 // The main of every widget test program: headless by default (also when CTest only lists the
 // tests, without their environment), the user's locale, and no terminal on standard input.
+#include "platform/qt/pooledthreadsdrain.h"
+
 #include <QApplication>
 #include <clocale>
 #include <fcntl.h>
@@ -17,6 +19,7 @@ int main(int argc, char **argv)
         ::close(devNull);
     }
     std::setlocale(LC_ALL, "");
+    const PooledThreadsDrain drain;
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
