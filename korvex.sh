@@ -4,7 +4,8 @@
 #   ./korvex.sh test      every test: the normal and the sanitizer build, the fuzzers, and the
 #                         Windows build under Wine
 #   ./korvex.sh build     only install and build (Linux)
-#   ./korvex.sh windows   only install and build Korvex.dll (build-windows/)
+#   ./korvex.sh windows   only install and build Korvex.dll, plinthar.exe and the package
+#                         build-windows/korvex-win64.zip
 set -euo pipefail
 cd "$(dirname "$0")"
 here=$PWD
@@ -71,7 +72,7 @@ windows)
     build_windows
     ;;
 *)
-    sed -n '2,8p' "$0" >&2
+    sed -n '2,9p' "$0" >&2
     exit 2
     ;;
 esac

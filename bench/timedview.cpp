@@ -17,7 +17,7 @@ TimedView::TimedView()
                                       platform::WParam wParam, platform::LParam lParam) {
                                    const double start = BenchClock::now();
                                    const platform::LResult result =
-                                       m_view.handleMessage(message, wParam, lParam);
+                                       m_view.answerViewMessage(message, wParam, lParam);
                                    m_hostSeconds += BenchClock::now() - start;
                                    return result;
                                });

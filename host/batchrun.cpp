@@ -8,8 +8,10 @@
 #include <QPlainTextEdit>
 #include <QWidget>
 
-BatchRun::BatchRun(QString scriptName, std::optional<QString> scriptText)
-    : m_scriptName(std::move(scriptName)), m_scriptText(std::move(scriptText))
+BatchRun::BatchRun(QString scriptName, std::optional<QString> scriptText,
+                   std::optional<int> timeLimit)
+    : m_scriptName(std::move(scriptName)), m_scriptText(std::move(scriptText)),
+      m_timeLimit(timeLimit)
 {
     m_previousHook =
         platform::setMessageBoxHook([this](platform::WindowHandle, const std::string &text,

@@ -27,13 +27,17 @@ public:
     };
 
     /// Picks @p scriptName from the list, or, when @p scriptText is given, types it instead.
-    BatchRun(QString scriptName, std::optional<QString> scriptText);
+    /// @p timeLimit is the run's limit in seconds as the command line gave it.
+    BatchRun(QString scriptName, std::optional<QString> scriptText,
+             std::optional<int> timeLimit = std::nullopt);
     /// Restores the message-box hook that was installed before.
     ~BatchRun() override;
 
     /// Calls @p invoke (which shows the window modally and returns when it closes) while
     /// driving the window, and answers the outcome.
     Result run(const std::function<void()> &invoke);
+    /// The run's limit in seconds, if the command line set one.
+    std::optional<int> timeLimit() const { return m_timeLimit; }
 
 private:
     void poll();
@@ -43,6 +47,7 @@ private:
 
     QString m_scriptName;
     std::optional<QString> m_scriptText;
+    std::optional<int> m_timeLimit;
     platform::MessageBoxHook m_previousHook;
     QTimer m_poll;
     QPointer<QWidget> m_window;

@@ -1,16 +1,10 @@
 #include "documentfile.h"
 
 #include <QSaveFile>
-#include <algorithm>
 
 LineEnding DocumentFile::detectLineEnding(QByteArrayView bytes)
 {
-    const auto *const end = bytes.end();
-    const auto *const brk =
-        std::find_if(bytes.begin(), end, [](char c) { return c == '\r' || c == '\n'; });
-    if (brk == end || *brk == '\n')
-        return LineEnding::Lf;
-    return brk + 1 != end && brk[1] == '\n' ? LineEnding::CrLf : LineEnding::Cr;
+    return LineBreaks::detect(std::string_view(bytes.data(), std::size_t(bytes.size())));
 }
 
 bool DocumentFile::save(const QString &path, QByteArrayView bytes, QString *error)

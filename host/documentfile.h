@@ -1,11 +1,10 @@
 #pragma once
 
+#include "linebreaks.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
-
-/// How a document's lines end: the style of its first line break.
-enum class LineEnding { Lf, CrLf, Cr };
 
 /// A text file as the editor reads and writes it: its bytes as they are, with no decoding and
 /// no change to its line breaks.

@@ -1,5 +1,6 @@
 #include "editorview.h"
 
+#include "linebreaks.h"
 #include "platform/qt/windowregistry.h"
 #include "plinthar/plintharplugin.h"
 
@@ -12,95 +13,6 @@
 #include <vector>
 
 namespace {
-
-/// @p c's first position in [@p from, @p end), or @p end.
-const char *find(const char *from, const char *end, char c)
-{
-    const void *found = std::memchr(from, c, std::size_t(end - from));
-    return found != nullptr ? static_cast<const char *>(found) : end;
-}
-
-/// Calls @p visit(at, length) for each line break of @p text in order, with its offset and
-/// its length: 2 for CR LF, 1 for a lone CR or LF; stops early when @p visit answers false.
-/// Searches for both bytes with memchr, which a large text makes worth it.
-template <typename Visit> void forEachBreak(QByteArrayView text, Visit visit)
-{
-    const char *const begin = text.data();
-    const char *const end = begin + text.size();
-    const char *cr = find(begin, end, '\r');
-    const char *lf = find(begin, end, '\n');
-    while (cr != end || lf != end) {
-        if (cr < lf) {
-            const bool crLf = cr + 1 == lf;
-            if (!visit(cr - begin, crLf ? 2 : 1))
-                return;
-            if (crLf)
-                lf = find(lf + 1, end, '\n');
-            cr = find(cr + 1, end, '\r');
-        } else {
-            if (!visit(lf - begin, 1))
-                return;
-            lf = find(lf + 1, end, '\n');
-        }
-    }
-}
-
-/// The size of @p text once each lone LF and lone CR in it is written as CR LF.
-qsizetype crLfSize(QByteArrayView text)
-{
-    qsizetype size = text.size();
-    forEachBreak(text, [&size](qsizetype, qsizetype length) {
-        size += 2 - length;
-        return true;
-    });
-    return size;
-}
-
-/// Copies the first @p room bytes of @p text, with each lone LF and lone CR written as CR LF,
-/// to @p out.
-void copyAsCrLf(QByteArrayView text, char *out, qsizetype room)
-{
-    qsizetype from = 0;
-    qsizetype written = 0;
-    const auto put = [&](const char *bytes, qsizetype count) {
-        count = std::min(count, room - written);
-        std::memcpy(out + written, bytes, std::size_t(count));
-        written += count;
-        return written < room;
-    };
-    forEachBreak(text, [&](qsizetype at, qsizetype length) {
-        const bool more = put(text.data() + from, at - from) && put("\r\n", 2);
-        from = at + length;
-        return more;
-    });
-    if (written < room)
-        put(text.data() + from, text.size() - from);
-}
-
-QByteArrayView breakBytes(LineEnding style)
-{
-    switch (style) {
-    case LineEnding::CrLf:
-        return "\r\n";
-    case LineEnding::Cr:
-        return "\r";
-    case LineEnding::Lf:
-        break;
-    }
-    return "\n";
-}
-
-/// Whether @p text has a line break that is not written as @p style writes one.
-bool hasForeignBreak(QByteArrayView text, LineEnding style)
-{
-    const QByteArrayView own = breakBytes(style);
-    bool foreign = false;
-    forEachBreak(text, [&](qsizetype at, qsizetype length) {
-        foreign = text.sliced(at, length) != own;
-        return !foreign;
-    });
-    return foreign;
-}
 
 /// While it lives, changes to the document send no notifications: for each change QScintilla
 /// would copy the changed text and decode it for accessibility, which for a large text costs
@@ -173,7 +85,7 @@ EditorView::EditorView(platform::WindowHandle frame, QWidget *parent) : QsciScin
     m_handle = platform::createWindow(
         "PlintharView", frame,
         [this](platform::WindowHandle, platform::MessageId message, platform::WParam wParam,
-               platform::LParam lParam) { return handleMessage(message, wParam, lParam); },
+               platform::LParam lParam) { return answerViewMessage(message, wParam, lParam); },
         this);
 }
 
@@ -220,7 +132,8 @@ bool EditorView::replaceDocument(qsizetype size, const std::function<bool(const 
     if (!filled)
         return false;
     SendScintilla(SCI_SETUNDOCOLLECTION, static_cast<unsigned long>(m_collectsUndo));
-    setLineEnding(DocumentFile::detectLineEnding(bytes()));
+    const QByteArrayView all = bytes();
+    setLineEnding(LineBreaks::detect(std::string_view(all.data(), std::size_t(all.size()))));
     SendScintilla(SCI_GOTOPOS, 0UL);
     emit modificationChanged(false);
     return true;
@@ -310,100 +223,56 @@ void EditorView::replaceSelection(QByteArrayView text)
         SendScintilla(SCI_DELETERANGE, static_cast<unsigned long>(start), long(end - start));
     SendScintilla(SCI_SETEMPTYSELECTION, static_cast<unsigned long>(start));
     const LineEnding style = lineEnding();
-    if (!hasForeignBreak(text, style)) {
+    const std::string_view bytes(text.data(), std::size_t(text.size()));
+    if (!LineBreaks::hasForeignBreak(bytes, style)) {
         // Inserted straight from the caller's text, with no copy of it.
         SendScintilla(SCI_ADDTEXT, static_cast<std::uintptr_t>(text.size()), text.data());
     } else {
-        // Converted in pieces of a bounded size, so a large text never needs a second copy
-        // of its own size. Each piece ends on a whole break.
-        constexpr qsizetype kPiece = qsizetype(1) << 20;
-        const QByteArrayView lineBreak = breakBytes(style);
-        std::string piece;
-        piece.reserve(std::size_t(std::min(text.size() * 2, kPiece) + 2));
-        const auto flush = [&] {
+        LineBreaks::convert(bytes, style, std::size_t(1) << 20, [this](std::string_view piece) {
             SendScintilla(SCI_ADDTEXT, static_cast<std::uintptr_t>(piece.size()), piece.data());
-            piece.clear();
-        };
-        const auto put = [&](const char *bytes, qsizetype count) {
-            while (count > 0) {
-                if (qsizetype(piece.size()) >= kPiece)
-                    flush();
-                const qsizetype take = std::min(count, kPiece - qsizetype(piece.size()));
-                piece.append(bytes, std::size_t(take));
-                bytes += take;
-                count -= take;
-            }
-        };
-        qsizetype from = 0;
-        forEachBreak(text, [&](qsizetype at, qsizetype length) {
-            put(text.data() + from, at - from);
-            // Whole breaks only: a CR LF never falls between two pieces.
-            piece.append(lineBreak.data(), std::size_t(lineBreak.size()));
-            from = at + length;
-            return true;
         });
-        put(text.data() + from, text.size() - from);
-        if (!piece.empty())
-            flush();
     }
     endUndoAction();
     SendScintilla(SCI_SCROLLCARET);
 }
 
-platform::LResult EditorView::handleMessage(platform::MessageId message, platform::WParam wParam,
-                                            platform::LParam lParam)
+std::string_view EditorView::viewSelection()
 {
-    switch (message) {
-    case MSG_UPDATE_COMMAND:
-        if (m_updateCommand)
-            m_updateCommand(std::uint32_t(wParam));
-        return 0;
-    case MSG_GET_SEL_TEXT: {
-        // Both queries read the selection as it is then, straight from the document.
-        const auto [start, end] = selectionRange();
-        const auto *text = reinterpret_cast<const char *>( // NOLINT(performance-no-int-to-ptr)
-            SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(start),
-                          long(end - start)));
-        const QByteArrayView selected(text, end - start);
-        const qsizetype length = crLfSize(selected);
-        if (lParam != 0 && wParam != 0) {
-            // The message carries the buffer's address as its integer argument.
-            auto *buffer = reinterpret_cast<char *>(lParam); // NOLINT(performance-no-int-to-ptr)
-            const std::size_t count = std::min<std::size_t>(std::size_t(length), wParam);
-            if (length == selected.size())
-                std::memcpy(buffer, selected.data(), count);
-            else
-                copyAsCrLf(selected, buffer, qsizetype(count));
-            if (count < wParam)
-                buffer[count] = '\0';
-        }
-        return platform::LResult(length);
-    }
-    case MSG_EXEC_COMMAND:
-        if (wParam == CMD_SELECT_ALL) {
-            SendScintilla(SCI_SELECTALL);
-        } else if (wParam == CMD_DELETE) {
-            const auto [start, end] = selectionRange();
-            if (start != end) {
-                const QuietChange quiet(*this);
-                SendScintilla(SCI_DELETERANGE, static_cast<unsigned long>(start),
-                              long(end - start));
-                SendScintilla(SCI_SETEMPTYSELECTION, static_cast<unsigned long>(start));
-            }
-        }
-        return 0;
-    case MSG_INSERT_STRING:
-        if (lParam != 0) {
-            const auto *text =
-                reinterpret_cast<const char *>(lParam); // NOLINT(performance-no-int-to-ptr)
-            replaceSelection(QByteArrayView(text, qsizetype(std::strlen(text))));
-        }
-        return 0;
-    case MSG_GET_SEL_TYPE: {
-        const auto [start, end] = selectionRange();
-        return start != end ? 1 : 0;
-    }
-    default:
-        return 0;
-    }
+    // Straight from the document, with no copy.
+    const auto [start, end] = selectionRange();
+    const auto *text = reinterpret_cast<const char *>( // NOLINT(performance-no-int-to-ptr)
+        SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(start), long(end - start)));
+    return {text, std::size_t(end - start)};
+}
+
+bool EditorView::viewHasSelection()
+{
+    const auto [start, end] = selectionRange();
+    return start != end;
+}
+
+void EditorView::viewSelectAll()
+{
+    SendScintilla(SCI_SELECTALL);
+}
+
+void EditorView::viewDeleteSelection()
+{
+    const auto [start, end] = selectionRange();
+    if (start == end)
+        return;
+    const QuietChange quiet(*this);
+    SendScintilla(SCI_DELETERANGE, static_cast<unsigned long>(start), long(end - start));
+    SendScintilla(SCI_SETEMPTYSELECTION, static_cast<unsigned long>(start));
+}
+
+void EditorView::viewInsert(std::string_view text)
+{
+    replaceSelection(QByteArrayView(text.data(), qsizetype(text.size())));
+}
+
+void EditorView::viewUpdateCommand(std::uint32_t commandId)
+{
+    if (m_updateCommand)
+        m_updateCommand(commandId);
 }

@@ -2,6 +2,7 @@
 
 #include "documentfile.h"
 #include "platform/windowhandle.h"
+#include "viewmessages.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -14,7 +15,7 @@
 /// The editor view: a QScintilla editor over the document's bytes, kept as they are, that is
 /// also a window of class "PlintharView" and answers the view messages plug-ins send it.
 /// Positions are byte offsets into the document.
-class EditorView : public QsciScintilla
+class EditorView : public QsciScintilla, public ViewMessages
 {
     Q_OBJECT
 
@@ -30,10 +31,6 @@ public:
 
     /// Called with the command id of every MSG_UPDATE_COMMAND.
     void setUpdateCommandHandler(std::function<void(std::uint32_t)> handler);
-
-    /// Answers one view message as the plug-in interface defines it; 0 for unknown messages.
-    platform::LResult handleMessage(platform::MessageId message, platform::WParam wParam,
-                                    platform::LParam lParam);
 
     /// Replaces the document by @p bytes as they are, in the line-end style of their first
     /// break: no undo step, nothing to redo, not modified, the caret at the start.
@@ -60,6 +57,13 @@ public:
     void replaceSelection(QByteArrayView text);
 
 private:
+    std::string_view viewSelection() override;
+    bool viewHasSelection() override;
+    void viewSelectAll() override;
+    void viewDeleteSelection() override;
+    void viewInsert(std::string_view text) override;
+    void viewUpdateCommand(std::uint32_t commandId) override;
+
     using Append = std::function<void(QByteArrayView)>;
     /// Shows a new document of about @p size bytes, which @p fill fills through the append
     /// function it is given; when @p fill answers false the previous document stays.

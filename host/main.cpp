@@ -1,11 +1,11 @@
 // plinthar: a small Qt text editor that loads Plinthar plug-ins, with a headless batch mode.
 
 #include "batchrun.h"
+#include "commandline.h"
 #include "documentfile.h"
 #include "editorview.h"
 #include "mainframe.h"
 #include "timelimit.h"
-
 #include "platform/qt/pooledthreadsdrain.h"
 
 #include <QApplication>
@@ -14,27 +14,14 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace {
-
-struct Options
-{
-    bool batch = false;
-    QString scriptName;
-    std::optional<QString> scriptFile;
-    std::optional<std::pair<qint64, qint64>> selection;
-    QStringList plugins;
-    std::optional<QString> pluginFolder;
-    QString document;
-    std::optional<double> timeLimit; // seconds
-};
-
-const char kUsage[] =
-    "Usage: plinthar [--plugin PATH]... [--plugin-folder DIR] [DOCUMENT]\n"
-    "       plinthar --batch (--script NAME | --script-file PATH) [--selection START END]\n"
-    "                [--time-limit SECONDS] [--plugin PATH]... [--plugin-folder DIR] DOCUMENT\n";
 
 void printError(const QString &text)
 {
@@ -57,132 +44,45 @@ QString scriptEditorText(const QByteArray &bytes)
     return text;
 }
 
-bool parseNumber(const QString &text, qint64 *value)
+QString local(const std::string &bytes)
 {
-    bool ok = false;
-    *value = text.toLongLong(&ok);
-    return ok && *value >= 0;
+    return QString::fromLocal8Bit(bytes.data(), qsizetype(bytes.size()));
 }
 
-// Answers the options, or an error text for a usage error.
-std::optional<Options> parseArguments(const QStringList &args, QString *error)
+QStringList loadPlugins(MainFrame &frame, const PlintharOptions &options)
 {
-    Options options;
-    for (qsizetype i = 1; i < args.size(); ++i) {
-        const QString &arg = args[i];
-        const auto value = [&](qsizetype count) {
-            if (i + count >= args.size()) {
-                *error = QStringLiteral("%1 needs %2 value(s).").arg(arg).arg(count);
-                return false;
-            }
-            return true;
-        };
-        if (arg == QLatin1String("--batch")) {
-            options.batch = true;
-        } else if (arg == QLatin1String("--script")) {
-            if (!value(1))
-                return std::nullopt;
-            options.scriptName = args[++i];
-        } else if (arg == QLatin1String("--script-file")) {
-            if (!value(1))
-                return std::nullopt;
-            options.scriptFile = args[++i];
-        } else if (arg == QLatin1String("--selection")) {
-            if (!value(2))
-                return std::nullopt;
-            qint64 start = 0;
-            qint64 end = 0;
-            if (!parseNumber(args[i + 1], &start) || !parseNumber(args[i + 2], &end) ||
-                start > end) {
-                *error = QStringLiteral("--selection needs two byte offsets START <= END.");
-                return std::nullopt;
-            }
-            options.selection = std::pair(start, end);
-            i += 2;
-        } else if (arg == QLatin1String("--time-limit")) {
-            if (!value(1))
-                return std::nullopt;
-            bool ok = false;
-            options.timeLimit = args[++i].toDouble(&ok);
-            if (!ok || !(*options.timeLimit > 0 && *options.timeLimit < 2'000'000)) {
-                *error = QStringLiteral("--time-limit needs a number of seconds above 0.");
-                return std::nullopt;
-            }
-        } else if (arg == QLatin1String("--plugin")) {
-            if (!value(1))
-                return std::nullopt;
-            options.plugins << args[++i];
-        } else if (arg == QLatin1String("--plugin-folder")) {
-            if (!value(1))
-                return std::nullopt;
-            options.pluginFolder = args[++i];
-        } else if (arg.startsWith(QLatin1String("--")) || !options.document.isEmpty()) {
-            *error = QStringLiteral("Unexpected argument \"%1\".").arg(arg);
-            return std::nullopt;
-        } else {
-            options.document = arg;
-        }
-    }
-    if (options.batch) {
-        if (options.document.isEmpty() ||
-            options.scriptName.isEmpty() == !options.scriptFile.has_value()) {
-            *error = QStringLiteral("Batch mode needs a DOCUMENT and one of --script or "
-                                    "--script-file.");
-            return std::nullopt;
-        }
-    } else if (!options.scriptName.isEmpty() || options.scriptFile || options.selection ||
-               options.timeLimit) {
-        *error =
-            QStringLiteral("--script, --script-file, --selection and --time-limit need --batch.");
-        return std::nullopt;
-    }
-    return options;
-}
-
-QStringList loadPlugins(MainFrame &frame, const Options &options)
-{
-    const QString folder = options.pluginFolder.value_or(QCoreApplication::applicationDirPath() +
-                                                         QStringLiteral("/plugins"));
+    const QString folder =
+        options.pluginFolder ? local(*options.pluginFolder)
+                             : QCoreApplication::applicationDirPath() + QStringLiteral("/plugins");
     QStringList errors = frame.loadPluginFolder(folder);
-    for (const QString &path : options.plugins) {
+    for (const std::string &path : options.plugins) {
         QString error;
-        if (!frame.loadPlugin(path, &error))
+        if (!frame.loadPlugin(local(path), &error))
             errors << error;
     }
     return errors;
 }
 
-// The plug-in batch mode invokes: the first one named on the command line, else the one
-// named Korvex, else the first one loaded.
-std::optional<std::size_t> batchPlugin(const MainFrame &frame, const Options &options)
+// The plug-in batch mode invokes (CommandLine::batchPlugin).
+std::optional<std::size_t> batchPlugin(const MainFrame &frame, const PlintharOptions &options)
 {
-    const auto &plugins = frame.plugins();
-    for (const QString &path : options.plugins) {
-        const QString wanted = QFileInfo(path).absoluteFilePath();
-        for (std::size_t i = 0; i < plugins.size(); ++i) {
-            if (plugins[i].library->path() == wanted)
-                return i;
-        }
-    }
-    for (std::size_t i = 0; i < plugins.size(); ++i) {
-        if (QFileInfo(plugins[i].library->path())
-                .completeBaseName()
-                .compare(QLatin1String("Korvex"), Qt::CaseInsensitive) == 0)
-            return i;
-    }
-    if (!plugins.empty())
-        return 0;
-    return std::nullopt;
+    std::vector<std::string> loaded;
+    for (const MainFrame::InstalledPlugin &plugin : frame.plugins())
+        loaded.push_back(QFileInfo(plugin.library->path()).absoluteFilePath().toStdString());
+    std::vector<std::string> named;
+    for (const std::string &path : options.plugins)
+        named.push_back(QFileInfo(local(path)).absoluteFilePath().toStdString());
+    return CommandLine::batchPlugin(loaded, named, std::equal_to<>());
 }
 
-int runBatch(const Options &options)
+int runBatch(const PlintharOptions &options)
 {
     std::optional<QString> scriptText;
     if (options.scriptFile) {
-        QFile file(*options.scriptFile);
+        QFile file(local(*options.scriptFile));
         if (!file.open(QIODevice::ReadOnly)) {
             printError(QStringLiteral("Cannot open the script \"%1\": %2")
-                           .arg(*options.scriptFile, file.errorString()));
+                           .arg(file.fileName(), file.errorString()));
             return 2;
         }
         scriptText = scriptEditorText(file.readAll());
@@ -192,7 +92,7 @@ int runBatch(const Options &options)
     // Nobody can undo a batch run: the view keeps no copies of what the command changes.
     frame.view()->setCollectsUndo(false);
     QString error;
-    if (!frame.openDocument(options.document, &error)) {
+    if (!frame.openDocument(local(options.document), &error)) {
         printError(error);
         return 2;
     }
@@ -215,16 +115,16 @@ int runBatch(const Options &options)
     if (options.selection)
         frame.view()->selectRange(options.selection->first, options.selection->second);
 
-    BatchRun automation(options.scriptName, scriptText);
+    BatchRun automation(local(options.scriptName), scriptText, options.timeLimit);
     std::optional<TimeLimit> limit;
-    if (options.timeLimit)
-        limit.emplace(*options.timeLimit);
+    if (automation.timeLimit())
+        limit.emplace(*automation.timeLimit());
     const BatchRun::Result result = automation.run([&] { frame.runCommand(*plugin); });
     // A stopped script leaves the window open and the document as it was, which is written.
     const bool stopped = limit && limit->expired();
-    if (stopped)
+    if (stopped) {
         printError(limit->message());
-    else if (result.exitCode != 0) {
+    } else if (result.exitCode != 0) {
         printError(result.message);
         return result.exitCode;
     }
@@ -239,15 +139,15 @@ int runBatch(const Options &options)
     return stopped ? 3 : 0;
 }
 
-int runEditor(const Options &options)
+int runEditor(const PlintharOptions &options)
 {
     MainFrame frame;
     const QStringList errors = loadPlugins(frame, options);
     for (const QString &error : errors)
         printError(error);
-    if (!options.document.isEmpty()) {
+    if (!options.document.empty()) {
         QString error;
-        if (!frame.openDocument(options.document, &error)) {
+        if (!frame.openDocument(local(options.document), &error)) {
             printError(error);
             QTimer::singleShot(
                 0, &frame, [&frame, error] { QMessageBox::warning(&frame, "Plinthar", error); });
@@ -268,11 +168,9 @@ int runEditor(const Options &options)
 int main(int argc, char *argv[])
 {
     // Read before Qt sees them: Qt takes "--plugin" for its own plug-in option.
-    QStringList args;
-    for (int i = 0; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
+    const std::vector<std::string> args(argv, argv + argc);
     // Batch mode needs no display.
-    const bool batch = args.contains(QStringLiteral("--batch"));
+    const bool batch = std::find(args.begin(), args.end(), "--batch") != args.end();
     if (batch && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     // Headless, Qt's own warnings (no runtime folder, an offscreen window that cannot size
@@ -284,11 +182,11 @@ int main(int argc, char *argv[])
     const PooledThreadsDrain drain;
     QApplication app(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("Plinthar"));
-    QString error;
-    const std::optional<Options> options = parseArguments(args, &error);
+    std::string error;
+    const std::optional<PlintharOptions> options = CommandLine::parse(args, &error);
     if (!options) {
-        printError(error);
-        std::fputs(kUsage, stderr);
+        printError(local(error));
+        std::fputs(CommandLine::usage(), stderr);
         return 2;
     }
     return options->batch ? runBatch(*options) : runEditor(*options);

@@ -1,6 +1,7 @@
 #include "pluginlibrary.h"
 
 #include "platform/qt/resourceregistry.h"
+#include "toolbarbitmap.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -8,6 +9,7 @@
 #include <dlfcn.h>
 
 #include <array>
+#include <utility>
 #include <vector>
 
 std::unique_ptr<PluginLibrary> PluginLibrary::open(const QString &path, QString *error)
@@ -100,29 +102,22 @@ QImage PluginLibrary::bitmapFor(PlintharWindow view, std::uintptr_t bits) const
     QImage image = id != 0 ? platform::loadBitmap(m_module, int(id)) : QImage();
     if (image.isNull())
         return {};
-    // A mask colour of 0 means the plug-in gives none; black is part of the picture then.
     const auto mask = std::uint32_t(m_entry.PlugInProc(view, PLUGIN_QUERY_MASK, bits, 0));
-    return mask != 0 ? applyMaskColour(image, mask) : image;
+    return ToolbarBitmap::hasMask(mask) ? applyMaskColour(image, mask) : image;
 }
 
 QIcon PluginLibrary::toolbarIcon(PlintharWindow view, int depth) const
 {
-    const std::uintptr_t colour = depth >= 24  ? PLUGIN_BITMAP_TRUE_COLOUR
-                                  : depth >= 8 ? PLUGIN_BITMAP_256_COLOURS
-                                               : 0;
-    struct Look
-    {
-        QIcon::Mode mode;
-        std::uintptr_t bits;
-    };
-    const std::array looks{Look{QIcon::Normal, 0}, Look{QIcon::Disabled, PLUGIN_BITMAP_DISABLED},
-                           Look{QIcon::Active, PLUGIN_BITMAP_HIGHLIGHTED}};
+    using ToolbarBitmap::Look;
+    const std::array looks{std::pair{QIcon::Normal, Look::Normal},
+                           std::pair{QIcon::Disabled, Look::Disabled},
+                           std::pair{QIcon::Active, Look::Highlighted}};
     QIcon icon;
-    for (const std::uintptr_t size : {std::uintptr_t(0), std::uintptr_t(PLUGIN_BITMAP_LARGE)}) {
-        for (const Look &look : looks) {
-            const QImage image = bitmapFor(view, size | colour | look.bits);
+    for (const bool large : {false, true}) {
+        for (const auto &[mode, look] : looks) {
+            const QImage image = bitmapFor(view, ToolbarBitmap::queryBits(depth, large, look));
             if (!image.isNull())
-                icon.addPixmap(QPixmap::fromImage(image), look.mode);
+                icon.addPixmap(QPixmap::fromImage(image), mode);
         }
     }
     if (icon.isNull()) {

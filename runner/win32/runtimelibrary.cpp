@@ -16,6 +16,7 @@ VALUE *__imp_rb_cFile = nullptr;
 VALUE *__imp_rb_cIO = nullptr;
 VALUE *__imp_rb_cObject = nullptr;
 VALUE *__imp_rb_eSystemExit = nullptr;
+VALUE *__imp_rb_cThread = nullptr;
 VALUE *__imp_rb_stdin = nullptr;
 VALUE *__imp_rb_stdout = nullptr;
 VALUE *__imp_rb_stderr = nullptr;
@@ -34,6 +35,7 @@ constexpr RuntimeVariable kRuntimeVariables[] = {
     {"rb_cIO", &__imp_rb_cIO},
     {"rb_cObject", &__imp_rb_cObject},
     {"rb_eSystemExit", &__imp_rb_eSystemExit},
+    {"rb_cThread", &__imp_rb_cThread},
     {"rb_stdin", &__imp_rb_stdin},
     {"rb_stdout", &__imp_rb_stdout},
     {"rb_stderr", &__imp_rb_stderr},
@@ -83,11 +85,13 @@ void RuntimeLibrary::load()
     if (!module)
         throw std::runtime_error("The Ruby runtime could not be loaded from " + ansi(path) +
                                  " (Windows error " + std::to_string(GetLastError()) + ")");
-    const auto *version = reinterpret_cast<const char *>(GetProcAddress(module, "ruby_version"));
-    if (!version || std::string(version).rfind("3.1.", 0) != 0) {
+    const auto *found = reinterpret_cast<const char *>(GetProcAddress(module, "ruby_version"));
+    // Copied: the text lives in the module, which a wrong version unloads before it is told.
+    const std::string version = found ? found : "unknown";
+    if (version.rfind("3.1.", 0) != 0) {
         FreeLibrary(module);
-        throw std::runtime_error("The Ruby runtime at " + ansi(path) + " is version " +
-                                 (version ? version : "unknown") + "; Korvex needs Ruby 3.1");
+        throw std::runtime_error("The Ruby runtime at " + ansi(path) + " is version " + version +
+                                 "; Korvex needs Ruby 3.1");
     }
     for (const RuntimeVariable &variable : kRuntimeVariables) {
         void *const address = reinterpret_cast<void *>(GetProcAddress(module, variable.name));

@@ -44,6 +44,8 @@ TEST_F(EditorViewTest, AnswersTheSelectedBytesWithCrLfBreaks)
         {"x\n\ny", 0, 4, "x\r\n\r\ny"},
         {"caf\xc3\xa9", 3, 5, "\xc3\xa9"},
         {"a\r\nb\rc", 0, 6, "a\r\nb\r\nc"},
+        // A lone CR as the selection's last byte is a whole break, not half of a CR LF.
+        {"ab\rcd", 0, 3, "ab\r\n"},
         // Bytes that are no UTF-8 and a line separator inside a line stay as they are.
         {"caf\xe9\nx\xe2\x80\xa8y", 0, 10, "caf\xe9\r\nx\xe2\x80\xa8y"},
     };

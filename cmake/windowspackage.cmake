@@ -1,0 +1,45 @@
+# build-windows/korvex-win64.zip: what a Windows user unpacks into the editor's plug-in folder.
+# Korvex.dll, the runtime beside it in Korvex\ruby (where the plug-in loads it from), the sample
+# scripts, the licences of what it ships and README.txt (with Windows line breaks).
+set(korvex_package ${CMAKE_BINARY_DIR}/package)
+set(korvex_zip ${CMAKE_BINARY_DIR}/korvex-win64.zip)
+set(KORVEX_VERSION ${PROJECT_VERSION})
+configure_file(${PROJECT_SOURCE_DIR}/tools/windows/package/README.txt
+               ${CMAKE_BINARY_DIR}/package-readme.txt @ONLY)
+file(READ ${CMAKE_BINARY_DIR}/package-readme.txt korvex_readme)
+string(REPLACE "\n" "\r\n" korvex_readme "${korvex_readme}")
+file(WRITE ${CMAKE_BINARY_DIR}/README.txt "${korvex_readme}")
+
+# Debian's copyright files of what the package ships, which hold the licence texts.
+set(korvex_licences
+    ruby=/usr/share/doc/libruby3.1/copyright
+    zlib=/usr/share/doc/libz-mingw-w64/copyright
+    mingw-w64=/usr/share/doc/mingw-w64-x86-64-dev/copyright
+    gcc-runtime=/usr/share/doc/gcc-mingw-w64-base/copyright)
+set(korvex_licence_commands)
+foreach(entry IN LISTS korvex_licences)
+    string(REPLACE "=" ";" pair "${entry}")
+    list(GET pair 0 name)
+    list(GET pair 1 source)
+    list(APPEND korvex_licence_commands
+        COMMAND ${CMAKE_COMMAND} -E copy ${source} ${korvex_package}/Korvex/licences/${name}.txt)
+endforeach()
+file(GLOB korvex_samples ${PROJECT_SOURCE_DIR}/samples/*)
+
+add_custom_command(OUTPUT ${korvex_zip}
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${korvex_package} ${korvex_zip}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${korvex_package}/Korvex/samples
+            ${korvex_package}/Korvex/licences
+    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Korvex> ${CMAKE_BINARY_DIR}/README.txt
+            ${korvex_package}/
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${KORVEX_RUBY_WIN64}/bin
+            ${korvex_package}/Korvex/ruby/bin
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${KORVEX_RUBY_WIN64}/lib/ruby
+            ${korvex_package}/Korvex/ruby/lib/ruby
+    COMMAND ${CMAKE_COMMAND} -E copy ${korvex_samples} ${korvex_package}/Korvex/samples/
+    ${korvex_licence_commands}
+    COMMAND ${CMAKE_COMMAND} -E chdir ${korvex_package} zip -q -r -X ${korvex_zip} .
+    DEPENDS Korvex ${CMAKE_BINARY_DIR}/README.txt ${korvex_samples}
+            ${KORVEX_RUBY_WIN64}/bin/${KORVEX_RUBY_DLL_NAME}
+    COMMENT "Packing korvex-win64.zip")
+add_custom_target(korvex_package ALL DEPENDS ${korvex_zip})

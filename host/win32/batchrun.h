@@ -1,0 +1,58 @@
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+/**
+ * Drives the plug-in's script window the way a user would, for batch mode: waits for the
+ * visible window of class "TfrmKorvex", picks a script from its list (or types one into its
+ * editor), presses Run, and answers every message box of the thread instead of a user (No to
+ * a question, OK otherwise), keeping the texts of the others as the run's errors.
+ */
+class BatchRun
+{
+public:
+    struct Result
+    {
+        int exitCode = 0;    ///< 0 completed, 1 the window stayed open or never opened, 2 usage
+        std::string message; ///< the error boxes' texts or what went wrong; empty on success
+    };
+
+    /// Picks @p scriptName from the list or, when @p scriptText (bytes in the system's code
+    /// page) is given, types it instead. @p timeLimit is the run's limit in seconds as the
+    /// command line gave it.
+    BatchRun(std::string scriptName, std::optional<std::string> scriptText,
+             std::optional<int> timeLimit = std::nullopt);
+    ~BatchRun();
+    BatchRun(const BatchRun &) = delete;
+    BatchRun &operator=(const BatchRun &) = delete;
+
+    /// Calls @p invoke (which shows the window modally and returns when it closes) while
+    /// driving the window, and answers the outcome.
+    Result run(const std::function<void()> &invoke);
+    /// The run's limit in seconds, if the command line set one.
+    std::optional<int> timeLimit() const { return m_timeLimit; }
+
+private:
+    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void poll();
+    /// Answers the thread's message boxes not answered yet; whether any box is open.
+    bool answerBoxes();
+    void drive(HWND form);
+    void checkClosed();
+    void fail(int exitCode, const std::string &message);
+
+    std::string m_scriptName;
+    std::optional<std::string> m_scriptText;
+    std::optional<int> m_timeLimit;
+    HWND m_driver = nullptr; // a message-only window: its timer runs in every modal loop
+    HWND m_form = nullptr;
+    std::vector<HWND> m_answered;
+    std::string m_errorText;
+    bool m_pressedRun = false;
+    std::optional<Result> m_failure;
+};
