@@ -5,8 +5,8 @@
 #include "documentfile.h"
 #include "editorview.h"
 #include "mainframe.h"
-#include "timelimit.h"
 #include "platform/qt/pooledthreadsdrain.h"
+#include "timelimit.h"
 
 #include <QApplication>
 #include <QDir>

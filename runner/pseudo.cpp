@@ -353,9 +353,7 @@ VALUE Pseudo::InstallCapture(VALUE runArgument)
     rb_ivar_set(environmentModule, id("@input"), current.input);
     rb_ivar_set(environmentModule, id("@at_exit_blocks"), rb_ary_new());
     rb_ivar_set(environmentModule, id("@children"), rb_ary_new());
-    // Thread found by name: on Windows the runtime's exported class variables cannot be imported.
-    rb_ivar_set(environmentModule, id("@threads"),
-                rb_funcall(rb_path2class("Thread"), id("list"), 0));
+    rb_ivar_set(environmentModule, id("@threads"), rb_funcall(rb_cThread, id("list"), 0));
     return Qnil;
 }
 
