@@ -7,6 +7,7 @@
 #include "linebreaks.h"
 #include "mainframe.h"
 #include "platform/qt/pooledthreadsdrain.h"
+#include "timelimit.h"
 
 #include <QApplication>
 #include <QDir>
@@ -118,8 +119,15 @@ int runBatch(const PlintharOptions &options)
         frame.view()->selectRange(options.selection->first, options.selection->second);
 
     BatchRun automation(local(options.scriptName), scriptText, options.timeLimit);
+    std::optional<TimeLimit> limit;
+    if (automation.timeLimit())
+        limit.emplace(*automation.timeLimit());
     const BatchRun::Result result = automation.run([&] { frame.runCommand(*plugin); });
-    if (result.exitCode != 0) {
+    // A stopped script leaves the window open and the document as it was, which is written.
+    const bool stopped = limit && limit->expired();
+    if (stopped) {
+        printError(limit->message());
+    } else if (result.exitCode != 0) {
         printError(result.message);
         return result.exitCode;
     }
@@ -131,7 +139,7 @@ int runBatch(const PlintharOptions &options)
         printError(QStringLiteral("Cannot write the document to standard output."));
         return 2;
     }
-    return 0;
+    return stopped ? 3 : 0;
 }
 
 int runEditor(const PlintharOptions &options)

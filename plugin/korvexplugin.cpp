@@ -3,6 +3,7 @@
 #include "hostmessages.h"
 
 #include "plinthar/plintharplugin.h"
+#include "window/scriptrun.h"
 #include "window/scriptwindow.h"
 
 #include <cstring>
@@ -14,6 +15,7 @@ struct PluginState
 {
     std::uint32_t commandId = 0;          // CommandId
     std::unique_ptr<ScriptWindow> window; // ScriptWindow
+    bool releasePending = false;          // a release came during a run
 };
 
 // Made on first use and never torn down: the library tears nothing down when it is unloaded,
@@ -59,6 +61,10 @@ platform::WindowHandle mainFrameParent(platform::WindowHandle view, bool &found)
 
 void command(platform::WindowHandle view)
 {
+    // The host's window events are handled while a script runs; a second command then would
+    // run inside the first one's run, so it is refused.
+    if (ScriptRun::isRunning())
+        return;
     std::unique_ptr<ScriptWindow> &window = state().window;
     if (!window) {
         bool found = false;
@@ -69,6 +75,8 @@ void command(platform::WindowHandle view)
     }
     window->AttachToView(view);
     window->showModal();
+    if (state().releasePending)
+        release();
 }
 
 void release()
@@ -77,6 +85,13 @@ void release()
     if (!window)
         return;
     window->endShowing(); // ends the modal showing before the window goes
+    if (ScriptRun::isRunning()) {
+        // The run is on the stack below this call: the window goes once the run has been
+        // stopped and the showing has ended (see command()).
+        state().releasePending = true;
+        return;
+    }
+    state().releasePending = false;
     window.reset();
 }
 

@@ -14,11 +14,13 @@ std::uint32_t commandId();
 /// The script window, or nullptr before the first command and after a release.
 ScriptWindow *scriptWindow();
 
-/// Opens the script window over @p view and returns when it closes.
+/// Opens the script window over @p view and returns when it closes; refused (does nothing)
+/// while a script runs.
 void command(platform::WindowHandle view);
 /// Acts on the event @p bits in the order set-command-id, refresh, release.
 void events(platform::WindowHandle view, std::uint32_t bits, std::intptr_t argument);
 /// Destroys the script window (ending its showing first); the next command makes a new one.
+/// During a run it stops the script and queues the rest: the window goes when the run ends.
 void release();
 
 /// The parent handle for the script window: walking up from @p view, the parent of the first

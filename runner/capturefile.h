@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 /**
@@ -29,6 +31,9 @@ public:
     /// Everything written to the file so far, appended to @p text; throws std::system_error
     /// when it cannot be read.
     void appendContents(std::string &text) const;
+    /// Reads at most @p size bytes from @p offset of the file into @p buffer while writers
+    /// may be appending; answers how many it read, 0 at the end or when it cannot read.
+    std::size_t readAt(std::uint64_t offset, char *buffer, std::size_t size) const;
     /// Puts a fresh, empty file behind both descriptors and releases the old one's memory (once
     /// no child process holds it any more); throws std::system_error when the system refuses.
     void renew();

@@ -3,6 +3,7 @@
 #include "capturefile.h"
 #include "rubies.h"
 #include "runtimefaulthandlers.h"
+#include "scriptwatch.h"
 
 #include "platform/textbytes.h"
 
@@ -10,6 +11,7 @@
 #include <ruby/io.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <stdexcept>
@@ -25,6 +27,9 @@ VALUE instructionSequenceClass = Qnil;
 std::unique_ptr<CaptureFile> captureFile;
 std::string outputBuffer;
 bool outputWritten = false; // a write of at least one byte happened in this run
+// How far OutputLinesSoFar has counted the capture file in this run.
+std::uint64_t countedBytes = 0;
+std::size_t countedLines = 0;
 
 /// A run's own standard streams, made for it: whatever a script does to them (a `write` of its
 /// own, `reopen`, `close`, `set_encoding`) ends with the run.
@@ -212,6 +217,8 @@ VALUE Pseudo::RunScript(const LineList &script, const LineList &params, LineList
     const std::unique_ptr<std::string> data = dataAfterEnd(script);
     outputBuffer.clear();
     outputWritten = false;
+    countedBytes = 0;
+    countedLines = 0;
 
     if (!captureFile)
         captureFile = std::make_unique<CaptureFile>();
@@ -224,20 +231,61 @@ VALUE Pseudo::RunScript(const LineList &script, const LineList &params, LineList
     Run run{&text, &params, &paramsText, &name, data.get(), Qnil};
     int state = 0;
     VALUE result = Rubies::protect(InstallCapture, runValue(run), &state);
-    if (!state)
-        result = Rubies::protect(Evaluate, runValue(run), &state);
+    if (!state) {
+        result = Rubies::protect(
+            [](VALUE argument) { return ScriptWatch::runStoppable(Evaluate, argument); },
+            runValue(run), &state);
+    }
     if (state) {
         result = Qnil;
         run.error = Rubies::errinfo();
         Rubies::clearErrinfo();
     }
+    if (result == Qundef)
+        result = Qnil; // a forced stop ended the script
     protectedCall(Finish, runValue(run));
     // The last of what the script wrote may still wait in the stream's buffer.
     protectedCall([](VALUE output) { return flushPending(output), Qnil; }, current.output);
+    if (wasStopped()) {
+        // Nothing a stopped script started goes on: its children that still run are ended.
+        protectedCall([](VALUE) { return rb_funcall(environmentModule, id("reap_children"), 0); },
+                      Qnil);
+    }
     RestoreStreams(Qnil);
     RB_GC_GUARD(run.error);
-    CollectOutput(lines);
+    CollectOutput(wasStopped() ? nullptr : lines);
+    if (wasStopped()) {
+        // What a stopped script wrote is of no use to anyone.
+        outputBuffer.clear();
+        outputBuffer.shrink_to_fit();
+    }
     return result;
+}
+
+bool Pseudo::wasStopped()
+{
+    const ScriptWatch *const watch = ScriptWatch::current();
+    return watch && watch->stopRequested();
+}
+
+std::size_t Pseudo::OutputLinesSoFar()
+{
+    if (!captureFile)
+        return 0;
+    // Counted from where the last call stopped, a bounded share at a time, so that a call
+    // costs little however much the script writes.
+    constexpr std::size_t MaximumBytesPerCall = std::size_t(8) << 20;
+    char chunk[65536];
+    std::size_t read = 0;
+    while (read < MaximumBytesPerCall) {
+        const std::size_t n = captureFile->readAt(countedBytes, chunk, sizeof chunk);
+        if (n == 0)
+            break;
+        countedLines += static_cast<std::size_t>(std::count(chunk, chunk + n, '\n'));
+        countedBytes += n;
+        read += n;
+    }
+    return countedLines;
 }
 
 void Pseudo::CreateCapture()
@@ -250,6 +298,7 @@ void Pseudo::CreateCapture()
     rb_global_variable(&exitBangClass);
     instructionSequenceClass = rb_path2class("RubyVM::InstructionSequence");
     rb_global_variable(&instructionSequenceClass);
+    ScriptWatch::prepare();
 
     // Its objects are real IOs of the runtime over the capture file, so every IO method finds a
     // file behind them; only the ways into the file past a stream's buffer are its own.
@@ -303,6 +352,7 @@ VALUE Pseudo::InstallCapture(VALUE runArgument)
     rb_ivar_set(environmentModule, id("@errors"), current.errors);
     rb_ivar_set(environmentModule, id("@input"), current.input);
     rb_ivar_set(environmentModule, id("@at_exit_blocks"), rb_ary_new());
+    rb_ivar_set(environmentModule, id("@children"), rb_ary_new());
     rb_ivar_set(environmentModule, id("@threads"), rb_funcall(rb_cThread, id("list"), 0));
     return Qnil;
 }
@@ -314,7 +364,8 @@ VALUE Pseudo::RestoreStreams(VALUE)
     Rubies::stderrVar() = saved.err;
     protectedCall(
         [](VALUE) {
-            for (const char *name : {"@output", "@errors", "@input", "@at_exit_blocks", "@threads"})
+            for (const char *name :
+                 {"@output", "@errors", "@input", "@at_exit_blocks", "@children", "@threads"})
                 rb_ivar_set(environmentModule, id(name), Qnil);
             return Qnil;
         },
@@ -377,15 +428,21 @@ VALUE Pseudo::Finish(VALUE runArgument)
 {
     const Run &run = runOf(runArgument);
     // at_exit blocks run last first, as at the end of a `ruby` process, before the error that
-    // ended the script is reported; exit! skips them.
-    const bool skipAtExit = RTEST(rb_obj_is_kind_of(run.error, exitBangClass));
+    // ended the script is reported; exit! skips them, and so does a Stop, which is to end the
+    // script, not to start more of it.
+    const bool skipAtExit = RTEST(rb_obj_is_kind_of(run.error, exitBangClass)) || wasStopped();
     const VALUE blocks = rb_ivar_get(environmentModule, id("@at_exit_blocks"));
     while (RB_TYPE_P(blocks, T_ARRAY) && RARRAY_LEN(blocks) > 0) {
         const VALUE block = rb_ary_pop(blocks);
         if (skipAtExit)
             continue;
         int state = 0;
-        Rubies::protect([](VALUE proc) { return rb_funcall(proc, id("call"), 0); }, block, &state);
+        Rubies::protect(
+            [](VALUE proc) {
+                return ScriptWatch::runStoppable(
+                    [](VALUE stoppable) { return rb_funcall(stoppable, id("call"), 0); }, proc);
+            },
+            block, &state);
         if (state) {
             const VALUE error = Rubies::errinfo();
             Rubies::clearErrinfo();

@@ -4,6 +4,7 @@
 
 #include <ruby.h>
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -32,6 +33,10 @@ public:
      * values back on every way out. Returns the script's value (nil when it raised). Throws
      * only for failures of the plug-in's own code, after the streams have been restored.
      * The runtime must have been started.
+     *
+     * A run stopped through the live ScriptWatch leaves @p outputLines as it was and
+     * OutputBuffer() empty, whatever the script wrote; its at_exit blocks do not run, and the
+     * child processes it started that still run are ended (see scriptenvironment.rb).
      */
     static VALUE RunScript(const LineList &script, const LineList &params, LineList *outputLines,
                            std::string_view fileName = {});
@@ -40,7 +45,13 @@ public:
     /// next run begins.
     static const std::string &OutputBuffer();
 
+    /// The number of line feeds the running script has written to the capture file so far
+    /// (not what still waits in a stream's buffer); counts on from the last call, reading at
+    /// most a few megabytes a call, so it may lag behind a script that writes very fast.
+    static std::size_t OutputLinesSoFar();
+
 private:
+    static bool wasStopped();
     static void CreateCapture();
     static VALUE InstallCapture(VALUE run);
     static VALUE RestoreStreams(VALUE);

@@ -4,7 +4,8 @@
 # is refused with an error that ends only the script; what a script expects of the `ruby`
 # command (child processes writing where the script writes, at_exit blocks, threads ended with
 # it) is given to it for the length of its run. The runner sets @output, @errors, @input,
-# @at_exit_blocks and @threads on this module while a script runs and clears them afterwards.
+# @at_exit_blocks, @children and @threads on this module while a script runs and clears them
+# afterwards.
 # Text is in the system's coding, as the host's is: the runtime on Windows would otherwise read
 # and write UTF-8 whatever the ANSI code page (elsewhere the two are the same already).
 Encoding.default_external = Encoding.find("locale")
@@ -12,12 +13,81 @@ Encoding.default_external = Encoding.find("locale")
 module Korvex
   class << self
     # The run's standard output, error and input streams, the blocks the script registered
-    # with at_exit, and the threads there were before it; all nil between runs.
-    attr_reader :output, :errors, :input, :at_exit_blocks, :threads
+    # with at_exit, the pids of the child processes it started, and the threads there were
+    # before it; all nil between runs.
+    attr_reader :output, :errors, :input, :at_exit_blocks, :children, :threads
   end
 
   # Raised by exit!: ends the script like exit, but skips its at_exit blocks, as exit! does.
   class ExitBang < SystemExit
+  end
+
+  # Process.kill and Kernel#spawn as the runtime defines them, before the wrapping below.
+  KILL = Process.method(:kill)
+  SPAWN = Kernel.instance_method(:spawn)
+
+  # Where the children a script starts can be told apart, each gets a process group of its
+  # own, so that a Stop ends what they started too (Windows has no process groups, and no
+  # Stop yet).
+  CHILD_GROUPS = !RUBY_PLATFORM.match?(/mswin|mingw/)
+
+  # Records @pid as a child the running script started; answers @pid.
+  def self.started_child(pid)
+    @children << pid if CHILD_GROUPS && @children && pid
+    pid
+  end
+
+  # The options of a process-starting call with the child in a process group of its own,
+  # unless the script chose one.
+  def self.own_group(options)
+    return options unless CHILD_GROUPS && @children && !options.key?(:pgroup)
+    options.merge(pgroup: true)
+  end
+
+  # Called by the runner when the script is stopped, before it is interrupted: the children it
+  # started that still run (and what they started) are asked to end, as Ctrl+C in a terminal
+  # would, so that a script waiting for one does not go on waiting.
+  def self.stop_children
+    (@children || []).each { |pid| signal_child(:TERM, pid) if running_child?(pid) }
+  end
+
+  # Called by the runner at the end of a stopped run: what still runs of those children is
+  # ended for good, and every one of them is reaped.
+  def self.reap_children
+    (@children || []).each do |pid|
+      next unless running_child?(pid)
+      signal_child(:KILL, pid)
+      begin
+        Process.wait(pid)
+      rescue SystemCallError
+        nil
+      end
+    end
+  end
+
+  # Whether @pid still runs as a child of ours; one that has just ended is reaped here. A pid
+  # that was reaped already may belong to some other process by now, and is never signalled.
+  def self.running_child?(pid)
+    Process.wait(pid, Process::WNOHANG).nil?
+  rescue SystemCallError
+    false
+  end
+
+  def self.signal_child(signal, pid)
+    KILL.call(signal, -pid)
+  rescue SystemCallError
+    begin
+      KILL.call(signal, pid)
+    rescue SystemCallError
+      nil
+    end
+  end
+
+  # The command's name in the message of `system(..., exception: true)`, as the runtime gives
+  # it: the whole command line, or the program of an argument list.
+  def self.command_name(args)
+    command = args.find { |arg| !arg.is_a?(Hash) }
+    command.is_a?(Array) ? command.first : command
   end
 
   # The standard streams of a child process a script starts, as under
@@ -72,7 +142,8 @@ module Korvex
   module ProcessStarts
     def spawn(*args, **options)
       args, options = Korvex.split_options(args, options)
-      Korvex.concurrent_child { super(*args, **Korvex.child_options(options)) }
+      options = Korvex.own_group(Korvex.child_options(options))
+      Korvex.started_child(Korvex.concurrent_child { super(*args, **options) })
     end
 
     def fork(*)
@@ -93,7 +164,23 @@ module Korvex
 
     def system(*args, **options)
       args, options = Korvex.split_options(args, options)
-      super(*args, **Korvex.child_options(options))
+      options = Korvex.child_options(options)
+      return super(*args, **options) unless Korvex::CHILD_GROUPS && Korvex.children
+      # Started and waited for here, so that a Stop knows the child.
+      exception = options[:exception]
+      options = options.reject { |key, _| key == :exception }
+      begin
+        pid = Korvex::SPAWN.bind_call(self, *args, **Korvex.own_group(options))
+      rescue SystemCallError
+        # It could not start: the runtime's own system says so as it always does.
+        return super(*args, **options, **(exception.nil? ? {} : {exception: exception}))
+      end
+      Korvex.started_child(pid)
+      Process.wait(pid)
+      status = $?
+      return true if status.success?
+      return false unless exception
+      raise "Command failed with#{status.to_s.delete_prefix("pid #{pid}")}: #{Korvex.command_name(args)}"
     end
 
     def `(command)
@@ -154,9 +241,16 @@ module Korvex
       streams = [:err]
       streams << :in unless writes
       streams << :out unless reads
-      options = Korvex.child_options(options, streams)
-      return super(*args, **options, &block) if block
-      Korvex.concurrent_child { super(*args, **options) }
+      options = Korvex.own_group(Korvex.child_options(options, streams))
+      if block
+        return super(*args, **options) { |pipe|
+          Korvex.started_child(pipe.pid)
+          yield pipe
+        }
+      end
+      pipe = Korvex.concurrent_child { super(*args, **options) }
+      Korvex.started_child(pipe.pid)
+      pipe
     end
   end
 

@@ -1,9 +1,17 @@
 #include "scriptrun.h"
 
+#include "rundisplay.h"
+
+#include "platform/uipulse.h"
 #include "plinthar/plintharplugin.h"
 #include "plugin/hostmessages.h"
+#include "runner/pseudo.h"
+#include "runner/scriptwatch.h"
 #include "runner/zerith.h"
 
+#include <chrono>
+#include <optional>
+#include <stdexcept>
 #include <string_view>
 #include <utility>
 
@@ -12,11 +20,61 @@ namespace {
 // The prelude every run starts with; on this runtime the global is plain and harmless.
 constexpr std::string_view Prelude = "$KCODE = \"SJIS\"";
 
+bool running = false;
+
+/// Marks a run as going on for as long as it lives.
+struct RunningFlag
+{
+    RunningFlag()
+    {
+        if (running)
+            throw std::logic_error("A script is running already");
+        running = true;
+    }
+    ~RunningFlag() { running = false; }
+    RunningFlag(const RunningFlag &) = delete;
+    RunningFlag &operator=(const RunningFlag &) = delete;
+};
+
+/// Runs @p runner's script, shown on @p display (when given) once it runs long enough;
+/// answers whether it was stopped.
+bool execute(TZerith &runner, LineList &resultLines, RunDisplay *display)
+{
+    if (!display) {
+        runner.Execute(&resultLines);
+        return false;
+    }
+    const auto started = std::chrono::steady_clock::now();
+    const ScriptWatch watch([display, started] {
+        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - started;
+        display->showRunning(elapsed.count(), Pseudo::OutputLinesSoFar());
+    });
+    {
+        const platform::UiPulse pulse(&ScriptWatch::beat, ScriptRun::ShowAfterMs,
+                                      ScriptRun::ServiceEveryMs);
+        runner.Execute(&resultLines);
+    }
+    return watch.stopRequested();
+}
+
 } // namespace
 
-void ScriptRun::run(platform::WindowHandle view, const LineList &script,
-                    const std::string &fileName, bool selectionOnly)
+bool ScriptRun::isRunning()
 {
+    return running;
+}
+
+void ScriptRun::requestStop()
+{
+    if (ScriptWatch *watch = ScriptWatch::current())
+        watch->requestStop();
+}
+
+ScriptRun::Outcome ScriptRun::run(platform::WindowHandle view, const LineList &script,
+                                  const std::string &fileName, bool selectionOnly,
+                                  RunDisplay *display)
+{
+    const RunningFlag flag;
     LineList inputLines;
     LineList resultLines;
     TZerith runner;
@@ -34,8 +92,10 @@ void ScriptRun::run(platform::WindowHandle view, const LineList &script,
     runner.setScriptFileName(fileName);
     // The input is handed over, not copied: it is not needed here any more.
     runner.setParams(std::move(inputLines));
-    runner.Execute(&resultLines);
+    const bool stopped = execute(runner, resultLines, display);
     runner.setParams(LineList()); // the script has its own ARGV; free the input early
+    if (stopped)
+        return Outcome::Stopped; // nothing was sent to the view: the document is as it was
 
     // The lines' own storage already is the joined text; it is taken, not copied.
     const std::string text = resultLines.takeText();
@@ -43,4 +103,5 @@ void ScriptRun::run(platform::WindowHandle view, const LineList &script,
     // leaves the document as it was.
     plugin::execCommand(view, CMD_DELETE);
     plugin::insertString(view, text.c_str());
+    return Outcome::Done;
 }

@@ -98,6 +98,16 @@ void CaptureFile::appendContents(std::string &text) const
     text.resize(start + done);
 }
 
+std::size_t CaptureFile::readAt(std::uint64_t offset, char *buffer, std::size_t size) const
+{
+    for (;;) {
+        const ssize_t n = ::pread(m_readDescriptor, buffer, size, static_cast<off_t>(offset));
+        if (n < 0 && errno == EINTR)
+            continue;
+        return n < 0 ? 0 : static_cast<std::size_t>(n);
+    }
+}
+
 void CaptureFile::renew()
 {
     const int fresh = openAnonymousFile();

@@ -104,6 +104,16 @@ void CaptureFile::appendContents(std::string &text) const
     }
 }
 
+std::size_t CaptureFile::readAt(std::uint64_t offset, char *buffer, std::size_t size) const
+{
+    // The read descriptor is ours alone, so moving its position disturbs no writer.
+    if (_lseeki64(m_readDescriptor, static_cast<__int64>(offset), SEEK_SET) < 0)
+        return 0;
+    const unsigned int wanted = size > 0x40000000 ? 0x40000000u : static_cast<unsigned int>(size);
+    const int n = _read(m_readDescriptor, buffer, wanted);
+    return n < 0 ? 0 : static_cast<std::size_t>(n);
+}
+
 void CaptureFile::renew()
 {
     int writers[2] = {-1, -1};

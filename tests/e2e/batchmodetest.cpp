@@ -1,3 +1,5 @@
+#include "stoppablescripts.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -99,3 +101,25 @@ TEST_F(BatchModeFixture, AScriptMissingFromTheListIsAUsageError)
     EXPECT_EQ(batch.exitCode, 2);
     EXPECT_EQ(batch.out, "");
 }
+
+class BatchTimeLimit : public BatchModeFixture,
+                       public ::testing::WithParamInterface<StoppableScript>
+{
+};
+
+TEST_P(BatchTimeLimit, StopsTheScriptAndWritesTheDocumentUnchanged)
+{
+    write("stuck.rb", GetParam().source);
+    write("doc.txt", "keep\r\nme\n");
+    // A hang shows as the 60 s the run waits for plinthar to end.
+    const Batch batch = run({"--time-limit", "1", "--script-file", home.path() + "/stuck.rb",
+                             home.path() + "/doc.txt"});
+    EXPECT_EQ(batch.exitCode, 3) << batch.err.toStdString();
+    EXPECT_EQ(batch.out, "keep\r\nme\n");
+    EXPECT_EQ(batch.err, "stopped after 1 s\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Stoppable, BatchTimeLimit, ::testing::ValuesIn(StoppableScripts),
+                         [](const ::testing::TestParamInfo<StoppableScript> &info) {
+                             return std::string(info.param.name);
+                         });

@@ -109,6 +109,10 @@ TEST_F(BatchMode, AnswersUsageAndFileErrorsWithStatusTwo)
          QStringLiteral("2"), QStringLiteral("1"), doc},
         {QStringLiteral("--script-file"), home.filePath("missing.rb"), doc},
         {doc},
+        {QStringLiteral("--script"), QStringLiteral("upper.rb"), QStringLiteral("--time-limit"),
+         QStringLiteral("0"), doc},
+        {QStringLiteral("--script"), QStringLiteral("upper.rb"), QStringLiteral("--time-limit"),
+         QStringLiteral("soon"), doc},
     };
     for (const QStringList &args : cases) {
         SCOPED_TRACE(args.join(' ').toStdString());

@@ -2,6 +2,7 @@
 #include "pluginfixture.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -117,6 +118,24 @@ TEST_F(PluginFixture, ReleaseDuringTheShowingEndsItFirst)
     korvex.OnCommand(view); // returns: the showing ended
     EXPECT_EQ(korvexWindow(), nullptr);
     EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(PluginFixture, CommandAndReleaseDuringARunWaitForTheRunToEnd)
+{
+    whenShown([this](QDialog *w) {
+        w->findChild<QPlainTextEdit *>("Memo1")->setPlainText("loop {}");
+        // What a host might do from its own timer while the script runs: the window events
+        // handled during the run let the timer fire inside the run.
+        QTimer::singleShot(700, qApp, [this] {
+            korvex.OnCommand(view);                // refused: it would run inside the run
+            korvex.OnEvents(view, EVT_RELEASE, 0); // stops the script; done after the run
+        });
+        w->findChild<QAbstractButton *>("SpeedButton1")->click();
+    });
+    korvex.OnCommand(view); // returns once the stopped run has ended and the window has gone
+    EXPECT_EQ(korvexWindow(), nullptr);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(countSent(sent, MSG_INSERT_STRING), 0);
 }
 
 TEST_F(PluginFixture, CommandFromInsideTheShowingIsRefusedInABox)

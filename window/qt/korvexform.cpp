@@ -5,11 +5,13 @@
 #include "ui_korvexform.h"
 
 #include "platform/qt/windowregistry.h"
+#include "platform/uipulse.h"
 #include "plugin/hostmessages.h"
 #include "window/exceptionbox.h"
 #include "window/scriptrun.h"
 
 #include <QAbstractItemView>
+#include <QCloseEvent>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLayout>
@@ -86,6 +88,9 @@ TfrmKorvex::TfrmKorvex(platform::WindowHandle parent)
     connect(ui->SpeedButton2, &QAbstractButton::clicked, this, &TfrmKorvex::SpeedButton2Click);
     connect(ui->SpeedButton3, &QAbstractButton::clicked, this, &TfrmKorvex::SpeedButton3Click);
     connect(ui->cboScripts, &QComboBox::activated, this, &TfrmKorvex::cboScriptsChange);
+    connect(ui->btnStop, &QAbstractButton::clicked, this, &TfrmKorvex::btnStopClick);
+    // Shown only while a script runs long enough to be seen running, and after a Stop.
+    ui->RunBar1->hide();
 
     // Key preview: the window sees every key before the focused control does.
     watchKeys(this);
@@ -116,8 +121,21 @@ bool TfrmKorvex::FormKeyDown(int key)
 {
     if (key != Qt::Key_Escape)
         return false;
-    close();
+    if (ScriptRun::isRunning())
+        ScriptRun::requestStop();
+    else
+        close();
     return true;
+}
+
+void TfrmKorvex::closeEvent(QCloseEvent *event)
+{
+    if (ScriptRun::isRunning()) {
+        event->ignore();
+        ScriptRun::requestStop();
+        return;
+    }
+    QDialog::closeEvent(event);
 }
 
 template <typename Handler> void TfrmKorvex::guarded(Handler &&handler)
@@ -129,6 +147,7 @@ template <typename Handler> void TfrmKorvex::guarded(Handler &&handler)
 void TfrmKorvex::AttachToView(platform::WindowHandle view)
 {
     m_viewWindow = view;
+    ui->RunBar1->hide(); // a stop of an earlier command is no news any more
     place();
     ui->chkSelectArea->setChecked(plugin::getSelType(view) != 0);
     m_scriptsFolder.prepare();
@@ -164,6 +183,12 @@ void TfrmKorvex::showModal()
 
 void TfrmKorvex::endShowing()
 {
+    if (ScriptRun::isRunning()) {
+        // The window cannot go while its run is on the stack: the run ends first.
+        m_endAfterRun = true;
+        ScriptRun::requestStop();
+        return;
+    }
     if (isVisible())
         reject();
 }
@@ -178,16 +203,68 @@ void TfrmKorvex::ListScripts()
 
 void TfrmKorvex::SpeedButton1Click()
 {
-    guarded([this] {
+    if (ScriptRun::isRunning())
+        return; // one run at a time
+    m_endAfterRun = false;
+    guarded([this] { runScript(); });
+    if (ui->btnStop->isEnabled() && !ui->RunBar1->isHidden())
+        setRunning(false); // a failure of the plug-in's own ended the run
+    if (m_endAfterRun) {
+        m_endAfterRun = false;
+        reject();
+    }
+}
+
+void TfrmKorvex::runScript()
+{
+    ui->RunBar1->hide(); // the last run's "stopped" goes
+    const ScriptRun::Outcome outcome =
         ScriptRun::run(m_viewWindow, ScriptEditor::lines(*ui->Memo1),
-                       m_scriptsFolder.scriptFileName(), ui->chkSelectArea->isChecked());
-        close();
-    });
+                       m_scriptsFolder.scriptFileName(), ui->chkSelectArea->isChecked(), this);
+    if (outcome == ScriptRun::Outcome::Stopped) {
+        // The window stays with its script; the document is as it was.
+        setRunning(false);
+        ui->lblRunning->setText(QStringLiteral("スクリプトを停止しました"));
+        ui->RunBar1->show();
+        return;
+    }
+    close();
+}
+
+void TfrmKorvex::showRunning(double seconds, std::size_t lines)
+{
+    if (ui->RunBar1->isHidden() || !ui->btnStop->isEnabled())
+        setRunning(true);
+    ui->lblRunning->setText(QStringLiteral("実行中 %1 秒　出力 %2 行")
+                                .arg(seconds, 0, 'f', 1)
+                                .arg(static_cast<qulonglong>(lines)));
+    platform::UiPulse::serviceEvents(m_handle);
+}
+
+void TfrmKorvex::setRunning(bool running)
+{
+    // What would start something else, or change what runs, waits for the run to end.
+    for (QWidget *control :
+         {static_cast<QWidget *>(ui->SpeedButton1), static_cast<QWidget *>(ui->SpeedButton3),
+          static_cast<QWidget *>(ui->cboScripts), static_cast<QWidget *>(ui->chkSelectArea)})
+        control->setEnabled(!running);
+    ui->Memo1->setReadOnly(running);
+    ui->btnStop->setEnabled(running);
+    ui->btnStop->setVisible(running);
+    ui->RunBar1->setVisible(running);
 }
 
 void TfrmKorvex::SpeedButton2Click()
 {
-    close();
+    if (ScriptRun::isRunning())
+        ScriptRun::requestStop();
+    else
+        close();
+}
+
+void TfrmKorvex::btnStopClick()
+{
+    ScriptRun::requestStop();
 }
 
 void TfrmKorvex::SpeedButton3Click()

@@ -1,0 +1,223 @@
+// Why stopping works the way it does.
+//
+// A script runs on the UI thread, inside the runtime that thread started: the runtime takes
+// the bounds of the main thread's stack for itself, and running it on a thread of its own
+// would mean handing every call of the plug-in over to that thread, with signals for the
+// process still landing on the UI thread and a deep script needing a stack as large as the
+// main one. So while a script runs, the UI thread is the runtime's, and the only way back to
+// the window is the runtime calling us. It does so for a postponed job at its next safe point,
+// and a job may be registered from a signal handler (rb_postponed_job_register_one is
+// async-signal-safe). The beat is a timer signal aimed at the UI thread: it marks the job, and
+// since its handler is installed without SA_RESTART it also makes a system call the script
+// blocks in (sleep, a read on a pipe, IO.select, waiting for a child) return to the runtime,
+// which then reaches that safe point. Nothing is hooked per line or per call: a script that
+// ends within the first half second never sees a beat, a longer one one job per 50 ms.
+//
+// Raising from inside the job is lost: the runtime runs postponed jobs under a tag of its own
+// that swallows whatever they raise (rb_postponed_job_flush). What does reach the script is the
+// runtime's signal-trap path: the job traps a signal of our own with a proc and sends it to
+// the process through the runtime's Process.kill, which, for a trapped signal sent to itself,
+// only queues it (no signal leaves the process); the trap then runs on the main thread as soon
+// as the job has returned, and what it raises is raised inside the script. The first stop
+// raises Interrupt, so `ensure` runs and the runtime stays in order. A script may rescue that,
+// so a second Stop, or the grace period, throws to a tag that the runner catches around the
+// script (rb_catch_obj): a throw is no exception, `rescue Exception` does not hold it, and
+// `ensure` still runs.
+//
+// Tried and left: a TracePoint enabled on Stop (stops busy loops only, nothing blocked);
+// Thread.main.raise from a watcher thread (cannot force a script that rescues, and the UI
+// still needs servicing); SIGINT (the host's handling ends the whole editor).
+
+#include "scriptwatch.h"
+
+#include "rubies.h"
+
+#include <ruby/debug.h>
+
+#include <csignal>
+#include <exception>
+
+#ifdef _WIN32
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
+
+// Exported by the runtime but declared in none of its headers: Process.kill as the runtime
+// itself defines it, out of reach of whatever a script made of Process.kill.
+extern "C" VALUE rb_f_kill(int argc, const VALUE *argv);
+
+namespace {
+
+constexpr std::chrono::milliseconds MinimumServiceInterval{20};
+
+ScriptWatch *currentWatch = nullptr;
+
+// Made once by prepare() and kept for the life of the process.
+VALUE stopTag = Qnil;    // thrown to force a stop
+VALUE stopProc = Qnil;   // the trap's command
+VALUE trapMethod = Qnil; // Signal.trap as it was before any script ran
+VALUE korvexModule = Qnil;
+
+int stopSignal()
+{
+#ifdef _WIN32
+    return SIGBREAK;
+#else
+    // A real-time signal of its own: a script's traps of the common ones stay untouched, and
+    // so do the host's handlers.
+    return SIGRTMIN + 5;
+#endif
+}
+
+VALUE processId()
+{
+#ifdef _WIN32
+    return INT2NUM(_getpid());
+#else
+    return INT2NUM(getpid());
+#endif
+}
+
+struct Call
+{
+    VALUE (*body)(VALUE);
+    VALUE argument;
+};
+
+// Whether a runStoppable body runs now: stops are delivered only then.
+int stoppableDepth = 0;
+
+} // namespace
+
+ScriptWatch::ScriptWatch(Service service) : m_service(std::move(service))
+{
+    currentWatch = this;
+}
+
+ScriptWatch::~ScriptWatch()
+{
+    currentWatch = nullptr;
+}
+
+ScriptWatch *ScriptWatch::current()
+{
+    return currentWatch;
+}
+
+void ScriptWatch::beat()
+{
+    if (currentWatch)
+        rb_postponed_job_register_one(0, job, nullptr);
+}
+
+void ScriptWatch::requestStop()
+{
+    ++m_requests;
+}
+
+void ScriptWatch::prepare()
+{
+    if (!NIL_P(stopTag))
+        return;
+    stopTag = rb_obj_alloc(rb_cObject);
+    rb_global_variable(&stopTag);
+    stopProc = rb_proc_new(stopTrap, Qnil);
+    rb_global_variable(&stopProc);
+    trapMethod = rb_obj_method(rb_path2class("Signal"), ID2SYM(rb_intern("trap")));
+    rb_global_variable(&trapMethod);
+    korvexModule = rb_define_module("Korvex");
+    rb_global_variable(&korvexModule);
+}
+
+void ScriptWatch::job(void *)
+{
+    ScriptWatch *const watch = currentWatch;
+    if (!watch || watch->m_serving)
+        return;
+    watch->m_serving = true;
+    try {
+        watch->serve();
+    } catch (...) {
+        // Nothing may unwind through the runtime's frames; a failing service misses a beat.
+    }
+    watch->m_serving = false;
+}
+
+void ScriptWatch::serve()
+{
+    auto now = std::chrono::steady_clock::now();
+    if (m_service && now - m_lastService >= MinimumServiceInterval) {
+        m_lastService = now;
+        m_service();
+        now = std::chrono::steady_clock::now();
+    }
+    deliverIfDue(now);
+}
+
+void ScriptWatch::deliverIfDue(std::chrono::steady_clock::time_point now)
+{
+    if (m_requests == 0 || stoppableDepth == 0 || NIL_P(stopTag))
+        return;
+    const bool due = m_requests > m_deliveries || now - m_lastDelivery >= GracePeriod;
+    if (!due)
+        return;
+    m_forcing = m_deliveries > 0;
+    ++m_deliveries;
+    m_lastDelivery = now;
+    int state = 0;
+    Rubies::protect(sendStop, Qnil, &state);
+    if (state)
+        Rubies::clearErrinfo();
+}
+
+VALUE ScriptWatch::sendStop(VALUE)
+{
+    const VALUE signal = INT2FIX(stopSignal());
+    // Trapped again every time: the script may have trapped or ignored the signal meanwhile.
+    const VALUE trapArgs[] = {signal, stopProc};
+    rb_method_call(2, trapArgs, trapMethod);
+    const VALUE killArgs[] = {signal, processId()};
+    return rb_f_kill(2, killArgs);
+}
+
+KORVEX_LEFT_BY_RAISE VALUE ScriptWatch::stopTrap(VALUE, VALUE, int, const VALUE *, VALUE)
+{
+    ScriptWatch *const watch = currentWatch;
+    if (!watch || watch->m_deliveries == 0 || stoppableDepth == 0)
+        return Qnil; // the signal from elsewhere, or a stop that came too late
+    if (!watch->m_childrenStopped) {
+        // The children the script is waiting for end with it, or the wait would go on.
+        watch->m_childrenStopped = true;
+        rb_funcall(korvexModule, rb_intern("stop_children"), 0);
+    }
+    if (watch->m_forcing)
+        rb_throw_obj(stopTag, stopTag);
+    rb_interrupt();
+    return Qnil;
+}
+
+KORVEX_LEFT_BY_RAISE VALUE ScriptWatch::callBody(VALUE, VALUE callArgument, int, const VALUE *,
+                                                 VALUE)
+{
+    const Call &call = *reinterpret_cast<const Call *>(callArgument); // NOLINT
+    return call.body(call.argument);
+}
+
+KORVEX_LEFT_BY_RAISE VALUE ScriptWatch::runStoppable(VALUE (*body)(VALUE), VALUE argument)
+{
+    if (NIL_P(stopTag))
+        return body(argument);
+    Call call{body, argument};
+    // Counted down on every way out, a raise included: an ensure of the runtime's own.
+    ++stoppableDepth;
+    const VALUE result =
+        rb_ensure([](VALUE callValue) { return rb_catch_obj(stopTag, callBody, callValue); },
+                  reinterpret_cast<VALUE>(&call),
+                  [](VALUE) {
+                      --stoppableDepth;
+                      return Qnil;
+                  },
+                  Qnil);
+    return result == stopTag ? Qundef : result;
+}
