@@ -1,4 +1,5 @@
 #include "mainframe.h"
+#include "commandscope.h"
 
 #include "editorview.h"
 #include "platform/qt/windowregistry.h"
@@ -153,22 +154,7 @@ void MainFrame::runCommand(std::size_t index)
     if (index >= m_plugins.size() || m_commandRunning)
         return;
     // Everything the command does to the document is one undo step.
-    struct UndoStep
-    {
-        MainFrame *frame;
-        explicit UndoStep(MainFrame *f) : frame(f)
-        {
-            frame->m_view->beginUndoAction();
-            frame->m_commandRunning = true;
-        }
-        ~UndoStep()
-        {
-            frame->m_commandRunning = false;
-            frame->m_view->endUndoAction();
-        }
-        UndoStep(const UndoStep &) = delete;
-        UndoStep &operator=(const UndoStep &) = delete;
-    } step(this);
+    const CommandScope scope(*m_view, m_commandRunning);
     m_plugins[index].library->onCommand(m_view->handle());
 }
 

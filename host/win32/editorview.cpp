@@ -220,13 +220,13 @@ void EditorView::selectRange(std::size_t start, std::size_t end)
     SendMessageW(m_edit, EM_SCROLLCARET, 0, 0);
 }
 
-void EditorView::beginCommand()
+void EditorView::beginUndoAction()
 {
     if (m_commandDepth++ == 0 && m_collectsUndo)
         m_beforeCommand = text();
 }
 
-void EditorView::endCommand()
+void EditorView::endUndoAction()
 {
     if (m_commandDepth == 0 || --m_commandDepth != 0 || !m_collectsUndo)
         return;

@@ -57,11 +57,11 @@ public:
     /// Whether a plug-in command's changes are kept for undo (the default). Batch mode, which
     /// nobody can undo, keeps none.
     void setCollectsUndo(bool collect) { m_collectsUndo = collect; }
-    /// A plug-in command begins: what it changes from now until endCommand() becomes one undo
+    /// A plug-in command begins: what it changes from now until endUndoAction() becomes one undo
     /// step.
-    void beginCommand();
+    void beginUndoAction();
     /// The command has ended: its changes become the control's one undo step.
-    void endCommand();
+    void endUndoAction();
     bool canUndo() const;
     void undo();
     bool isModified() const;

@@ -1,4 +1,5 @@
 #include "mainframe.h"
+#include "commandscope.h"
 
 #include "ansitext.h"
 #include "pluginsdialog.h"
@@ -330,9 +331,8 @@ void MainFrame::rebuildPluginControls()
         }
         if (faces[int(Look::Normal)]) {
             for (int look = 0; look < 3; ++look)
-                image = ImageList_Add(m_images[look],
-                                      faces[look] ? faces[look] : faces[int(Look::Normal)],
-                                      nullptr);
+                image = ImageList_Add(
+                    m_images[look], faces[look] ? faces[look] : faces[int(Look::Normal)], nullptr);
         }
         for (const HBITMAP face : faces) {
             if (face)
@@ -370,22 +370,7 @@ void MainFrame::runCommand(std::size_t index)
     if (index >= m_plugins.size() || m_commandRunning)
         return;
     // Everything the command does to the document is one undo step.
-    struct UndoStep
-    {
-        MainFrame *frame;
-        explicit UndoStep(MainFrame *f) : frame(f)
-        {
-            frame->m_view->beginCommand();
-            frame->m_commandRunning = true;
-        }
-        ~UndoStep()
-        {
-            frame->m_commandRunning = false;
-            frame->m_view->endCommand();
-        }
-        UndoStep(const UndoStep &) = delete;
-        UndoStep &operator=(const UndoStep &) = delete;
-    } step(this);
+    const CommandScope scope(*m_view, m_commandRunning);
     m_plugins[index].library->onCommand(m_view->handle());
 }
 
