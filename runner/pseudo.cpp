@@ -26,7 +26,9 @@ VALUE exitBangClass = Qnil;
 VALUE instructionSequenceClass = Qnil;
 std::unique_ptr<CaptureFile> captureFile;
 std::string outputBuffer;
-bool outputWritten = false; // a write of at least one byte happened in this run
+bool outputWritten = false;  // a write of at least one byte happened in this run
+bool writeRedefined = false; // a script gave the capture class a `write` of its own
+VALUE lineBreak = Qnil;      // "\n", frozen, for CapturePuts
 // How far OutputLinesSoFar has counted the capture file in this run.
 std::uint64_t countedBytes = 0;
 std::size_t countedLines = 0;
@@ -309,6 +311,12 @@ void Pseudo::CreateCapture()
     rb_define_method(captureClass, "write", CaptureWrite, -1);
     for (const char *unbuffered : {"syswrite", "write_nonblock", "pwrite"})
         rb_define_method(captureClass, unbuffered, CaptureUnbuffered, -1);
+    // IO#puts reaches `write` through a method call per line; this one writes each line itself
+    // while `write` is still ours, the common case, and leaves everything else to IO#puts.
+    rb_define_method(captureClass, "puts", CapturePuts, -1);
+    rb_define_singleton_method(captureClass, "method_added", CaptureMethodAdded, 1);
+    lineBreak = rb_obj_freeze(rb_str_new_static("\n", 1));
+    rb_global_variable(&lineBreak);
 
     // A script may assign the streams and constants; the saved values must survive until they
     // are restored.
@@ -558,29 +566,49 @@ void Pseudo::CollectOutput(LineList *lines)
         lines->adoptText(std::string(outputBuffer)); // a copy split in place is the quickest
 }
 
+bool Pseudo::WritePlain(VALUE self, int argc, const VALUE *argv)
+{
+    long total = 0;
+    for (int i = 0; i < argc; ++i) {
+        if (!RB_TYPE_P(argv[i], T_STRING) ||
+            std::memchr(RSTRING_PTR(argv[i]), '\0', static_cast<size_t>(RSTRING_LEN(argv[i]))))
+            return false;
+        total += RSTRING_LEN(argv[i]);
+    }
+    const rb_io_t *file = RFILE(self)->fptr;
+    if (!file || convertsWrites(file))
+        return false;
+    if (self != current.output)
+        flushPending(current.output);
+    // What IO#write does then, without looking the method up again for every write.
+    for (int i = 0; i < argc; ++i)
+        rb_io_bufwrite(self, RSTRING_PTR(argv[i]), static_cast<size_t>(RSTRING_LEN(argv[i])));
+    outputWritten = outputWritten || total > 0;
+    return true;
+}
+
 KORVEX_LEFT_BY_RAISE VALUE Pseudo::CaptureWrite(int argc, VALUE *argv, VALUE self)
 {
+    if (WritePlain(self, argc, argv)) {
+        long total = 0;
+        for (int i = 0; i < argc; ++i)
+            total += RSTRING_LEN(argv[i]);
+        return LONG2NUM(total);
+    }
     if (self != current.output)
         flushPending(current.output);
     // Each piece of text ends at its first NUL byte, as a C string does; the count answered
-    // is of every byte. The common case (Strings without NUL) goes on to IO#write as it is.
+    // is of every byte.
     long total = 0;
     bool plain = true;
-    for (int i = 0; i < argc && plain; ++i) {
+    for (int i = 0; i < argc && plain; ++i)
         plain = RB_TYPE_P(argv[i], T_STRING) &&
                 !std::memchr(RSTRING_PTR(argv[i]), '\0', static_cast<size_t>(RSTRING_LEN(argv[i])));
-        if (plain)
-            total += RSTRING_LEN(argv[i]);
-    }
-    const rb_io_t *file = RFILE(self)->fptr;
-    if (plain && file && !convertsWrites(file)) {
-        // What IO#write does then, without looking the method up again for every write.
+    if (plain) {
         for (int i = 0; i < argc; ++i)
-            rb_io_bufwrite(self, RSTRING_PTR(argv[i]), static_cast<size_t>(RSTRING_LEN(argv[i])));
-    } else if (plain) {
+            total += RSTRING_LEN(argv[i]);
         rb_call_super(argc, argv);
     } else {
-        total = 0;
         for (int i = 0; i < argc; ++i) {
             VALUE text = argv[i];
             if (!RB_TYPE_P(text, T_STRING))
@@ -596,6 +624,37 @@ KORVEX_LEFT_BY_RAISE VALUE Pseudo::CaptureWrite(int argc, VALUE *argv, VALUE sel
     }
     outputWritten = outputWritten || total > 0;
     return LONG2NUM(total);
+}
+
+KORVEX_LEFT_BY_RAISE VALUE Pseudo::CapturePuts(int argc, VALUE *argv, VALUE self)
+{
+    // A `write` of the script's own, on the stream or its class, must hear every line.
+    if (argc == 0 || writeRedefined || FL_TEST(RBASIC_CLASS(self), FL_SINGLETON))
+        return rb_call_super(argc, argv);
+    for (int i = 0; i < argc; ++i) {
+        VALUE line = argv[i];
+        if (!RB_TYPE_P(line, T_STRING)) {
+            // Arrays are printed element by element, recursion guarded: IO#puts does that.
+            if (!NIL_P(rb_check_array_type(line)))
+                return rb_call_super(argc - i, argv + i);
+            line = rb_obj_as_string(line);
+        }
+        const long length = RSTRING_LEN(line);
+        if (!rb_enc_asciicompat(rb_enc_get(line)))
+            return rb_call_super(argc - i, argv + i);
+        VALUE pieces[2] = {line, lineBreak};
+        const int count = length > 0 && RSTRING_PTR(line)[length - 1] == '\n' ? 1 : 2;
+        if (!WritePlain(self, count, pieces))
+            rb_funcallv(self, id("write"), count, pieces);
+    }
+    return Qnil;
+}
+
+KORVEX_LEFT_BY_RAISE VALUE Pseudo::CaptureMethodAdded(VALUE, VALUE name)
+{
+    if (SYM2ID(name) == id("write"))
+        writeRedefined = true;
+    return Qnil;
 }
 
 KORVEX_LEFT_BY_RAISE VALUE Pseudo::CaptureUnbuffered(int argc, VALUE *argv, VALUE)

@@ -61,6 +61,11 @@ private:
                         const std::shared_ptr<const std::string> &paramsText);
     static void WriteError(VALUE error);
     static void CollectOutput(LineList *outputLines);
+    /// Writes @p argc Strings into @p self's buffer when that is all its `write` would do
+    /// (no NUL in them, no conversion set); answers false, having written nothing, otherwise.
+    static bool WritePlain(VALUE self, int argc, const VALUE *argv);
     static VALUE CaptureWrite(int argc, VALUE *argv, VALUE self);
     static VALUE CaptureUnbuffered(int argc, VALUE *argv, VALUE self);
+    static VALUE CapturePuts(int argc, VALUE *argv, VALUE self);
+    static VALUE CaptureMethodAdded(VALUE self, VALUE name);
 };

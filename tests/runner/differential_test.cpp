@@ -57,6 +57,14 @@ const std::vector<Script> scripts = {
     {"Squeeze", "puts ARGV.join(\"\\n\").squeeze(\"\\n\")", {"a", "", "", "b"}},
     {"Swapcase", "ARGV.each { |l| puts l.swapcase.center(12, '*') }", {"ÀbC", "dEf"}},
     {"Freeze", "# frozen_string_literal: true\nputs 'lit'.frozen?", {}},
+    // puts of every kind of argument, and a `write` given to the stream's class, which puts
+    // must call from then on.
+    {"PutsKinds",
+     "puts 1, [2, [3]], nil, \"a\\n\", '', :s\nk = $stdout.class\n"
+     "k.alias_method :korvex_write, :write\n"
+     "k.define_method(:write) { |*t| korvex_write(*t.map { |x| x.to_s.upcase }) }\n"
+     "puts 'shout'\nk.alias_method :write, :korvex_write\nputs 'calm'",
+     {}},
     {"EncodingNames",
      "puts __ENCODING__, Encoding.default_external, ARGV[0].encoding",
      {"x"},
