@@ -1,6 +1,7 @@
 #include "batchrun.h"
 
 #include "linebreaks.h"
+#include "platform/win32/windowobject.h"
 
 #include <commctrl.h>
 
@@ -135,13 +136,7 @@ BatchRun::~BatchRun()
 
 LRESULT CALLBACK BatchRun::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE) {
-        auto *self = static_cast<BatchRun *>(
-            reinterpret_cast<const CREATESTRUCTW *>(lParam)->lpCreateParams);
-        self->m_driver = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto *self = reinterpret_cast<BatchRun *>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto *self = platform::windowObject(window, message, lParam, &BatchRun::m_driver);
     if (self && message == WM_TIMER && wParam == PollTimer) {
         self->poll();
         return 0;

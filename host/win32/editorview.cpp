@@ -1,6 +1,7 @@
 #include "editorview.h"
 
 #include "ansitext.h"
+#include "platform/win32/windowobject.h"
 #include "plinthar/plintharplugin.h"
 
 #include <algorithm>
@@ -85,13 +86,7 @@ void EditorView::setChangeHandler(std::function<void()> handler)
 
 LRESULT CALLBACK EditorView::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE) {
-        auto *self = static_cast<EditorView *>(
-            reinterpret_cast<const CREATESTRUCTW *>(lParam)->lpCreateParams);
-        self->m_handle = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto *self = reinterpret_cast<EditorView *>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto *self = platform::windowObject(window, message, lParam, &EditorView::m_handle);
     if (!self)
         return DefWindowProcW(window, message, wParam, lParam);
     try {

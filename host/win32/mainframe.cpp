@@ -1,7 +1,8 @@
 #include "mainframe.h"
-#include "commandscope.h"
 
 #include "ansitext.h"
+#include "commandscope.h"
+#include "platform/win32/windowobject.h"
 #include "pluginsdialog.h"
 #include "resourceids.h"
 
@@ -127,13 +128,7 @@ MainFrame::~MainFrame()
 
 LRESULT CALLBACK MainFrame::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE) {
-        auto *self = static_cast<MainFrame *>(
-            reinterpret_cast<const CREATESTRUCTW *>(lParam)->lpCreateParams);
-        self->m_handle = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto *self = reinterpret_cast<MainFrame *>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto *self = platform::windowObject(window, message, lParam, &MainFrame::m_handle);
     if (!self || !self->m_view)
         return DefWindowProcW(window, message, wParam, lParam);
     try {

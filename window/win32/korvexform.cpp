@@ -1,5 +1,6 @@
 #include "korvexform.h"
 
+#include "platform/win32/windowobject.h"
 #include "plugin/hostmessages.h"
 #include "runner/linelist.h"
 #include "window/exceptionbox.h"
@@ -568,13 +569,7 @@ void TfrmKorvex::layOut()
 
 LRESULT CALLBACK TfrmKorvex::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE) {
-        auto *self = static_cast<TfrmKorvex *>(
-            reinterpret_cast<const CREATESTRUCTW *>(lParam)->lpCreateParams);
-        self->m_handle = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto *self = reinterpret_cast<TfrmKorvex *>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto *self = platform::windowObject(window, message, lParam, &TfrmKorvex::m_handle);
     if (message == WM_NCDESTROY)
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     if (!self || message == WM_NCDESTROY)
