@@ -1,5 +1,4 @@
 #include "mainframe.h"
-#include "commandscope.h"
 
 #include "editorview.h"
 #include "platform/qt/windowregistry.h"
@@ -50,11 +49,7 @@ MainFrame::MainFrame(QWidget *parent) : QMainWindow(parent)
 
 MainFrame::~MainFrame()
 {
-    while (!m_plugins.empty()) {
-        InstalledPlugin &plugin = m_plugins.back();
-        plugin.library->onEvents(m_view->handle(), EVT_RELEASE, 0);
-        m_plugins.pop_back();
-    }
+    m_plugins.releaseAll(*m_view);
     platform::destroyWindow(m_handle);
 }
 
@@ -110,7 +105,7 @@ bool MainFrame::loadPlugin(const QString &path, QString *error)
         return false;
     const platform::WindowHandle view = m_view->handle();
     InstalledPlugin plugin;
-    plugin.commandId = m_nextCommandId++;
+    plugin.commandId = m_plugins.nextCommandId();
     plugin.action = new QAction(library->menuText(), this);
     plugin.action->setStatusTip(library->statusText());
     plugin.action->setToolTip(library->menuText());
@@ -119,25 +114,19 @@ bool MainFrame::loadPlugin(const QString &path, QString *error)
     plugin.action->setData(plugin.commandId);
     const std::uint32_t commandId = plugin.commandId;
     connect(plugin.action, &QAction::triggered, this, [this, commandId] {
-        for (std::size_t i = 0; i < m_plugins.size(); ++i) {
-            if (m_plugins[i].commandId == commandId)
-                runCommand(i);
-        }
+        if (const std::optional<std::size_t> index = m_plugins.indexOf(commandId))
+            runCommand(*index);
     });
     m_pluginMenu->insertAction(m_pluginSeparator, plugin.action);
     m_toolBar->addAction(plugin.action);
     plugin.library = std::move(library);
-    m_plugins.push_back(std::move(plugin));
-
-    const PluginLibrary &lib = *m_plugins.back().library;
-    lib.onEvents(view, EVT_SET_COMMAND_ID, std::intptr_t(commandId));
-    lib.onEvents(view, EVT_REFRESH, 0);
+    m_plugins.add(std::move(plugin), *m_view, [] {});
     return true;
 }
 
 void MainFrame::updateCommandState(std::uint32_t commandId)
 {
-    for (const InstalledPlugin &plugin : m_plugins) {
+    for (const InstalledPlugin &plugin : m_plugins.all()) {
         if (plugin.commandId == commandId)
             plugin.action->setEnabled(plugin.library->queryStatus(m_view->handle()));
     }
@@ -145,32 +134,22 @@ void MainFrame::updateCommandState(std::uint32_t commandId)
 
 void MainFrame::refreshPlugins()
 {
-    for (const InstalledPlugin &plugin : m_plugins)
-        plugin.library->onEvents(m_view->handle(), EVT_REFRESH, 0);
+    m_plugins.refresh(*m_view);
 }
 
 void MainFrame::runCommand(std::size_t index)
 {
-    if (index >= m_plugins.size() || m_commandRunning)
-        return;
-    // Everything the command does to the document is one undo step.
-    const CommandScope scope(*m_view, m_commandRunning);
-    m_plugins[index].library->onCommand(m_view->handle());
+    m_plugins.run(index, *m_view);
 }
 
 bool MainFrame::uninstallPlugin(std::size_t index)
 {
-    if (index >= m_plugins.size() || m_commandRunning)
+    const std::optional<InstalledPlugin> plugin = m_plugins.uninstall(index, *m_view);
+    if (!plugin)
         return false;
-    const platform::WindowHandle view = m_view->handle();
-    if (m_plugins[index].library->plugInProc(view, PLUGIN_QUERY_UNINSTALL, 0, 0) != 1)
-        return false;
-    InstalledPlugin plugin = std::move(m_plugins[index]);
-    m_plugins.erase(m_plugins.begin() + std::ptrdiff_t(index));
-    plugin.library->onEvents(view, EVT_RELEASE, 0);
-    m_pluginMenu->removeAction(plugin.action);
-    m_toolBar->removeAction(plugin.action);
-    plugin.action->deleteLater();
+    m_pluginMenu->removeAction(plugin->action);
+    m_toolBar->removeAction(plugin->action);
+    plugin->action->deleteLater();
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "documentfile.h"
 #include "pluginlibrary.h"
+#include "pluginset.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -43,7 +44,7 @@ public:
     /// Loads the plug-in @p path, gives it a command id, a menu entry and a toolbar button;
     /// false with @p error set when it cannot be loaded or is not a plug-in.
     bool loadPlugin(const QString &path, QString *error);
-    const std::vector<InstalledPlugin> &plugins() const { return m_plugins; }
+    const std::vector<InstalledPlugin> &plugins() const { return m_plugins.all(); }
 
     /// Invokes plug-in @p index's command on the view as one undo step.
     void runCommand(std::size_t index);
@@ -92,7 +93,5 @@ private:
     QAction *m_pluginSeparator = nullptr;
     QToolBar *m_toolBar = nullptr;
     DocumentFile m_document;
-    std::vector<InstalledPlugin> m_plugins;
-    std::uint32_t m_nextCommandId = 40001;
-    bool m_commandRunning = false;
+    PluginSet<InstalledPlugin, EditorView> m_plugins;
 };

@@ -1,7 +1,6 @@
 #include "mainframe.h"
 
 #include "ansitext.h"
-#include "commandscope.h"
 #include "platform/win32/windowobject.h"
 #include "pluginsdialog.h"
 #include "resourceids.h"
@@ -112,9 +111,7 @@ MainFrame::MainFrame()
 
 MainFrame::~MainFrame()
 {
-    for (const InstalledPlugin &plugin : m_plugins)
-        plugin.library->onEvents(m_view->handle(), EVT_RELEASE, 0);
-    m_plugins.clear();
+    m_plugins.releaseAll(*m_view);
     m_view.reset();
     if (IsWindow(m_handle)) {
         SetWindowLongPtrW(m_handle, GWLP_USERDATA, 0);
@@ -155,7 +152,7 @@ LRESULT MainFrame::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_MENUSELECT: {
         std::wstring status;
-        for (const InstalledPlugin &plugin : m_plugins) {
+        for (const InstalledPlugin &plugin : m_plugins.all()) {
             if (plugin.commandId == LOWORD(wParam) && !(HIWORD(wParam) & MF_POPUP))
                 status = plugin.library->statusText();
         }
@@ -166,7 +163,7 @@ LRESULT MainFrame::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         const auto *header = reinterpret_cast<const NMHDR *>(lParam);
         if (header->code == TTN_GETDISPINFOW) {
             auto *tip = reinterpret_cast<NMTTDISPINFOW *>(lParam);
-            for (const InstalledPlugin &plugin : m_plugins) {
+            for (const InstalledPlugin &plugin : m_plugins.all()) {
                 if (plugin.commandId == tip->hdr.idFrom) {
                     m_tipText = plugin.library->menuText();
                     tip->lpszText = m_tipText.data();
@@ -213,12 +210,8 @@ void MainFrame::onCommand(UINT id)
         PluginsDialog(*this).exec();
         return;
     default:
-        for (std::size_t i = 0; i < m_plugins.size(); ++i) {
-            if (m_plugins[i].commandId == id) {
-                runCommand(i);
-                return;
-            }
-        }
+        if (const std::optional<std::size_t> index = m_plugins.indexOf(id))
+            runCommand(*index);
     }
 }
 
@@ -270,7 +263,7 @@ bool MainFrame::loadPlugin(const std::wstring &path, std::string *error)
     std::unique_ptr<PluginLibrary> library = PluginLibrary::open(full, error);
     if (!library)
         return false;
-    for (const InstalledPlugin &installed : m_plugins) {
+    for (const InstalledPlugin &installed : m_plugins.all()) {
         if (installed.library->module() == library->module()) {
             // The same library under another name: it has one set of state, for one entry.
             *error = "The plug-in \"" + AnsiText::bytes(full) + "\" is already loaded.";
@@ -278,13 +271,9 @@ bool MainFrame::loadPlugin(const std::wstring &path, std::string *error)
         }
     }
     InstalledPlugin plugin;
-    plugin.commandId = m_nextCommandId++;
+    plugin.commandId = m_plugins.nextCommandId();
     plugin.library = std::move(library);
-    m_plugins.push_back(std::move(plugin));
-    rebuildPluginControls();
-    const InstalledPlugin &added = m_plugins.back();
-    added.library->onEvents(m_view->handle(), EVT_SET_COMMAND_ID, std::intptr_t(added.commandId));
-    added.library->onEvents(m_view->handle(), EVT_REFRESH, 0);
+    m_plugins.add(std::move(plugin), *m_view, [this] { rebuildPluginControls(); });
     return true;
 }
 
@@ -293,9 +282,9 @@ void MainFrame::rebuildPluginControls()
     // The Plug-ins menu: one entry per plug-in, a separator, then the dialog's entry.
     while (GetMenuItemCount(m_pluginMenu) > 0)
         DeleteMenu(m_pluginMenu, 0, MF_BYPOSITION);
-    for (const InstalledPlugin &plugin : m_plugins)
+    for (const InstalledPlugin &plugin : m_plugins.all())
         AppendMenuW(m_pluginMenu, MF_STRING, plugin.commandId, plugin.library->menuText().c_str());
-    if (!m_plugins.empty())
+    if (!m_plugins.all().empty())
         AppendMenuW(m_pluginMenu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(m_pluginMenu, MF_STRING, IDM_PLUGINS, L"&Plug-ins...");
     DrawMenuBar(m_handle);
@@ -313,7 +302,7 @@ void MainFrame::rebuildPluginControls()
     const int depth = GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES);
     ReleaseDC(nullptr, screen);
     using ToolbarBitmap::Look;
-    for (const InstalledPlugin &plugin : m_plugins) {
+    for (const InstalledPlugin &plugin : m_plugins.all()) {
         int image = I_IMAGENONE;
         HBITMAP faces[3] = {};
         for (const Look look : {Look::Normal, Look::Disabled, Look::Highlighted}) {
@@ -351,7 +340,7 @@ void MainFrame::rebuildPluginControls()
 
 void MainFrame::updateCommandState(std::uint32_t commandId)
 {
-    for (const InstalledPlugin &plugin : m_plugins) {
+    for (const InstalledPlugin &plugin : m_plugins.all()) {
         if (plugin.commandId != commandId)
             continue;
         const bool enabled = plugin.library->queryStatus(m_view->handle());
@@ -362,23 +351,13 @@ void MainFrame::updateCommandState(std::uint32_t commandId)
 
 void MainFrame::runCommand(std::size_t index)
 {
-    if (index >= m_plugins.size() || m_commandRunning)
-        return;
-    // Everything the command does to the document is one undo step.
-    const CommandScope scope(*m_view, m_commandRunning);
-    m_plugins[index].library->onCommand(m_view->handle());
+    m_plugins.run(index, *m_view);
 }
 
 bool MainFrame::uninstallPlugin(std::size_t index)
 {
-    if (index >= m_plugins.size() || m_commandRunning)
+    if (!m_plugins.uninstall(index, *m_view))
         return false;
-    const HWND view = m_view->handle();
-    if (m_plugins[index].library->plugInProc(view, PLUGIN_QUERY_UNINSTALL, 0, 0) != 1)
-        return false;
-    InstalledPlugin plugin = std::move(m_plugins[index]);
-    m_plugins.erase(m_plugins.begin() + std::ptrdiff_t(index));
-    plugin.library->onEvents(view, EVT_RELEASE, 0);
     rebuildPluginControls();
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include "editorview.h"
 #include "pluginlibrary.h"
+#include "pluginset.h"
 
 #include <windows.h>
 
@@ -44,7 +45,7 @@ public:
     /// Loads the plug-in @p path, gives it a command id, a menu entry and a toolbar button and
     /// tells it its id; false with @p error set when it cannot be loaded or is not a plug-in.
     bool loadPlugin(const std::wstring &path, std::string *error);
-    const std::vector<InstalledPlugin> &plugins() const { return m_plugins; }
+    const std::vector<InstalledPlugin> &plugins() const { return m_plugins.all(); }
 
     /// Invokes plug-in @p index's command on the view as one undo step.
     void runCommand(std::size_t index);
@@ -80,7 +81,5 @@ private:
     std::unique_ptr<EditorView> m_view;
     std::wstring m_path;
     std::wstring m_tipText; // the toolbar tip shown now
-    std::vector<InstalledPlugin> m_plugins;
-    std::uint32_t m_nextCommandId = 40001;
-    bool m_commandRunning = false;
+    PluginSet<InstalledPlugin, EditorView> m_plugins;
 };
