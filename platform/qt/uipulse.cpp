@@ -129,8 +129,8 @@ UiPulse::UiPulse(Beat beat, int firstMs, int intervalMs)
         currentBeat.store(nullptr, std::memory_order_release);
         return; // no pulse: the thread just stays busy, as it would without one
     }
-    const auto spec = [](int ms) { return timespec{ms / 1000, (ms % 1000) * 1'000'000L}; };
-    const itimerspec times = {spec(intervalMs), spec(firstMs)};
+    const auto duration = [](int ms) { return timespec{ms / 1000, (ms % 1000) * 1'000'000L}; };
+    const itimerspec times = {duration(intervalMs), duration(firstMs)};
     timer_settime(timer, 0, &times, nullptr);
     m_timer = timer;
 }

@@ -43,7 +43,7 @@ const Case kCases[] = {
     {"comments_only", ""},
     {"csv_stdout", "alpha\nbeta\n"},
     {"daemon", "before\nfork is not available in the editor\n"},
-    {"deep_inspect", "before\nstack level too deep\n"},
+    {"deep_data", "before\nstack level too deep\n"},
     {"deep_recursion", "before\nstack level too deep\n"},
     {"empty", ""},
     {"env_change", "set\n"},

@@ -19,8 +19,8 @@ struct WindowsDifference
 
 // Scripts the Windows runtime answers differently by design; each is compared on Linux.
 const WindowsDifference kDifferences[] = {
-    {"deep_inspect", "open fault: under Wine the machine-stack overflow inside inspect leaves "
-                     "the editor hanging instead of raising SystemStackError"},
+    {"deep_data", "open fault: under Wine the machine-stack overflow inside inspect leaves "
+                  "the editor hanging instead of raising SystemStackError"},
     {"backticks", "it runs the POSIX printf command"},
     {"chdir", "the root folder is a drive there (C:/)"},
     {"daemon", "Windows has no fork"},
