@@ -566,35 +566,31 @@ void Pseudo::CollectOutput(LineList *lines)
         lines->adoptText(std::string(outputBuffer)); // a copy split in place is the quickest
 }
 
-bool Pseudo::WritePlain(VALUE self, int argc, const VALUE *argv)
+long Pseudo::WritePlain(VALUE self, int argc, const VALUE *argv)
 {
     long total = 0;
     for (int i = 0; i < argc; ++i) {
         if (!RB_TYPE_P(argv[i], T_STRING) ||
             std::memchr(RSTRING_PTR(argv[i]), '\0', static_cast<size_t>(RSTRING_LEN(argv[i]))))
-            return false;
+            return -1;
         total += RSTRING_LEN(argv[i]);
     }
     const rb_io_t *file = RFILE(self)->fptr;
     if (!file || convertsWrites(file))
-        return false;
+        return -1;
     if (self != current.output)
         flushPending(current.output);
     // What IO#write does then, without looking the method up again for every write.
     for (int i = 0; i < argc; ++i)
         rb_io_bufwrite(self, RSTRING_PTR(argv[i]), static_cast<size_t>(RSTRING_LEN(argv[i])));
     outputWritten = outputWritten || total > 0;
-    return true;
+    return total;
 }
 
 KORVEX_LEFT_BY_RAISE VALUE Pseudo::CaptureWrite(int argc, VALUE *argv, VALUE self)
 {
-    if (WritePlain(self, argc, argv)) {
-        long total = 0;
-        for (int i = 0; i < argc; ++i)
-            total += RSTRING_LEN(argv[i]);
-        return LONG2NUM(total);
-    }
+    if (const long written = WritePlain(self, argc, argv); written >= 0)
+        return LONG2NUM(written);
     if (self != current.output)
         flushPending(current.output);
     // Each piece of text ends at its first NUL byte, as a C string does; the count answered
@@ -644,7 +640,7 @@ KORVEX_LEFT_BY_RAISE VALUE Pseudo::CapturePuts(int argc, VALUE *argv, VALUE self
             return rb_call_super(argc - i, argv + i);
         VALUE pieces[2] = {line, lineBreak};
         const int count = length > 0 && RSTRING_PTR(line)[length - 1] == '\n' ? 1 : 2;
-        if (!WritePlain(self, count, pieces))
+        if (WritePlain(self, count, pieces) < 0)
             rb_funcallv(self, id("write"), count, pieces);
     }
     return Qnil;

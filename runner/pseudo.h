@@ -62,8 +62,9 @@ private:
     static void WriteError(VALUE error);
     static void CollectOutput(LineList *outputLines);
     /// Writes @p argc Strings into @p self's buffer when that is all its `write` would do
-    /// (no NUL in them, no conversion set); answers false, having written nothing, otherwise.
-    static bool WritePlain(VALUE self, int argc, const VALUE *argv);
+    /// (no NUL in them, no conversion set) and answers the bytes written; answers -1, having
+    /// written nothing, otherwise.
+    static long WritePlain(VALUE self, int argc, const VALUE *argv);
     static VALUE CaptureWrite(int argc, VALUE *argv, VALUE self);
     static VALUE CaptureUnbuffered(int argc, VALUE *argv, VALUE self);
     static VALUE CapturePuts(int argc, VALUE *argv, VALUE self);
