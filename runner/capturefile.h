@@ -28,9 +28,11 @@ public:
     int outputDescriptor() const { return m_outputDescriptor; }
     /// The descriptor for the standard error stream, to the same file.
     int errorDescriptor() const { return m_errorDescriptor; }
-    /// Everything written to the file so far, appended to @p text; throws std::system_error
-    /// when it cannot be read.
-    void appendContents(std::string &text) const;
+    /// The file's length now; throws std::system_error when it cannot be learned.
+    std::uint64_t size() const;
+    /// Everything written to the file so far, or its first @p limit bytes, appended to
+    /// @p text; throws std::system_error when it cannot be read.
+    void appendContents(std::string &text, std::uint64_t limit = UINT64_MAX) const;
     /// Reads at most @p size bytes from @p offset of the file into @p buffer while writers
     /// may be appending; answers how many it read, 0 at the end or when it cannot read.
     std::size_t readAt(std::uint64_t offset, char *buffer, std::size_t size) const;

@@ -17,7 +17,17 @@ std::string &LineList::ownBytes()
         m_bytes = std::make_shared<std::string>();
     else if (m_bytes.use_count() > 1)
         m_bytes = std::make_shared<std::string>(*m_bytes);
+    if (m_cStrings) {
+        setBreakStarts(*m_bytes, '\r');
+        m_cStrings = false;
+    }
     return *m_bytes;
+}
+
+void LineList::setBreakStarts(std::string &bytes, char first) const
+{
+    for (const std::size_t end : m_ends)
+        bytes[end] = first;
 }
 
 void LineList::append(std::string_view line)
@@ -48,6 +58,7 @@ void LineList::clear()
     else
         m_bytes.reset();
     m_ends.clear();
+    m_cStrings = false;
 }
 
 void LineList::reserve(std::size_t lines, std::size_t bytes)
@@ -59,22 +70,39 @@ void LineList::reserve(std::size_t lines, std::size_t bytes)
 
 std::string LineList::text() const
 {
-    return m_bytes ? *m_bytes : std::string();
-}
-
-std::shared_ptr<const std::string> LineList::sharedText() const
-{
-    return isEmpty() ? nullptr : m_bytes;
+    if (!m_bytes)
+        return {};
+    std::string out = *m_bytes;
+    if (m_cStrings)
+        setBreakStarts(out, '\r');
+    return out;
 }
 
 std::string LineList::takeText()
 {
     std::string out;
-    if (m_bytes)
+    if (m_bytes) {
         out = m_bytes.use_count() == 1 ? std::move(*m_bytes) : *m_bytes;
+        if (m_cStrings)
+            setBreakStarts(out, '\r');
+    }
     m_bytes.reset();
     m_ends.clear();
+    m_cStrings = false;
     return out;
+}
+
+std::shared_ptr<const std::string> LineList::cStringText()
+{
+    if (isEmpty())
+        return nullptr;
+    if (!m_cStrings) {
+        if (m_bytes.use_count() > 1)
+            m_bytes = std::make_shared<std::string>(*m_bytes);
+        setBreakStarts(*m_bytes, '\0');
+        m_cStrings = true;
+    }
+    return m_bytes;
 }
 
 void LineList::setText(std::string_view text)
@@ -110,6 +138,13 @@ void LineList::adoptText(std::string &&text)
         // Second pass, from the back: every line moves right by the room its predecessors'
         // breaks gained, so nothing is overwritten before it has been moved.
         const std::size_t oldSize = text.size();
+        if (text.capacity() < oldSize + shift) {
+            // Exactly the room needed: resize would take twice the old capacity.
+            std::string grown;
+            grown.reserve(oldSize + shift);
+            grown.append(text);
+            text = std::move(grown);
+        }
         text.resize(oldSize + shift);
         char *const data = text.data();
         std::size_t read = oldSize; // the end of what is still to be moved

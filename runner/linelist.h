@@ -46,12 +46,15 @@ public:
     std::string text() const;
     /// Length in bytes of text(), without building it.
     std::size_t textLength() const { return m_bytes ? m_bytes->size() : 0; }
-    /// text() in the list's own storage, which stays unchanged for as long as it is held,
-    /// whatever is done to the list afterwards; null for no lines. Line i is at the offset
-    /// line(i).data() - sharedText()->data().
-    std::shared_ptr<const std::string> sharedText() const;
     /// Answers text() and leaves the list empty; the text is not copied unless it is shared.
     std::string takeText();
+    /**
+     * The list's storage with every line followed by NUL LF instead of CR LF, so that each
+     * line can be read in place as a C string; null for no lines. It stays unchanged for as
+     * long as it is held, and line(i) stays where it was in it. The storage is changed in place
+     * unless another list shares it; the list answers the same lines and text as before.
+     */
+    std::shared_ptr<const std::string> cStringText();
 
     /**
      * Replaces the lines by @p text split into lines. Reading stops at the first NUL byte.
@@ -67,7 +70,8 @@ public:
 
     friend bool operator==(const LineList &a, const LineList &b)
     {
-        return a.m_ends == b.m_ends && a.bytes() == b.bytes();
+        return a.m_ends == b.m_ends &&
+               (a.m_cStrings == b.m_cStrings ? a.bytes() == b.bytes() : a.text() == b.text());
     }
 
 private:
@@ -77,9 +81,13 @@ private:
     {
         return m_bytes ? std::string_view(*m_bytes) : std::string_view();
     }
-    /// The buffer, made the list's own (and allocated) first if it is shared or missing.
+    /// The buffer, made the list's own (and allocated) first if it is shared or missing, with
+    /// CR LF after every line.
     std::string &ownBytes();
+    /// Puts @p first as the first byte of every line's break in @p bytes.
+    void setBreakStarts(std::string &bytes, char first) const;
 
     std::shared_ptr<std::string> m_bytes; // every line followed by CR LF; null when never used
     std::vector<std::size_t> m_ends;      // m_ends[i]: end of line i (where its CR is)
+    bool m_cStrings = false;              // the breaks in m_bytes are NUL LF (cStringText)
 };

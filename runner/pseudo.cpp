@@ -15,6 +15,7 @@
 #include <cstring>
 #include <memory>
 #include <stdexcept>
+#include <system_error>
 #include <utility>
 
 namespace {
@@ -25,7 +26,11 @@ VALUE environmentModule = Qnil;
 VALUE exitBangClass = Qnil;
 VALUE instructionSequenceClass = Qnil;
 std::unique_ptr<CaptureFile> captureFile;
+// The last run's output is the first collectedBytes bytes of the capture file, which keeps it
+// until the next run begins; outputBuffer holds it once someone has asked for it.
+std::uint64_t collectedBytes = 0;
 std::string outputBuffer;
+bool outputBufferRead = true;
 bool outputWritten = false;  // a write of at least one byte happened in this run
 bool writeRedefined = false; // a script gave the capture class a `write` of its own
 VALUE lineBreak = Qnil;      // "\n", frozen, for CapturePuts
@@ -202,14 +207,30 @@ VALUE newCaptureStream(int descriptor)
     return stream;
 }
 
+/// Drops the NUL bytes of @p text: what went past `write` (a child's output, `syswrite`) may
+/// hold them, and a text cannot.
+void removeNulBytes(std::string &text)
+{
+    if (std::memchr(text.data(), '\0', text.size()) != nullptr)
+        text.erase(std::remove(text.begin(), text.end(), '\0'), text.end());
+}
+
 } // namespace
 
 const std::string &Pseudo::OutputBuffer()
 {
+    // Read only when asked for: a large output is then not held twice.
+    if (!outputBufferRead) {
+        if (captureFile && collectedBytes > 0) {
+            captureFile->appendContents(outputBuffer, collectedBytes);
+            removeNulBytes(outputBuffer);
+        }
+        outputBufferRead = true;
+    }
     return outputBuffer;
 }
 
-VALUE Pseudo::RunScript(const LineList &script, const LineList &params, LineList *lines,
+VALUE Pseudo::RunScript(const LineList &script, LineList &params, LineList *lines,
                         std::string_view fileName)
 {
     // Everything that allocates on the C++ side happens outside the runtime's calls, so no
@@ -218,18 +239,24 @@ VALUE Pseudo::RunScript(const LineList &script, const LineList &params, LineList
     const std::string name = fileName.empty() ? std::string("-") : std::string(fileName);
     const std::unique_ptr<std::string> data = dataAfterEnd(script);
     outputBuffer.clear();
+    outputBufferRead = true;
+    collectedBytes = 0;
     outputWritten = false;
     countedBytes = 0;
     countedLines = 0;
 
+    // Every run starts with an empty file; a child of an earlier run that still holds the
+    // file it wrote to writes nowhere now.
     if (!captureFile)
         captureFile = std::make_unique<CaptureFile>();
+    else
+        captureFile->renew();
     if (NIL_P(captureClass) && !protectedCall([](VALUE) { return CreateCapture(), Qnil; }, Qnil))
         throw std::runtime_error("Could not create the stream capture object");
 
     // The runtime turns a machine-stack overflow into SystemStackError with these.
     const RuntimeFaultHandlers faultHandlers;
-    const TextOwner paramsText = params.sharedText();
+    const TextOwner paramsText = params.cStringText();
     Run run{&text, &params, &paramsText, &name, data.get(), Qnil};
     int state = 0;
     VALUE result = Rubies::protect(InstallCapture, runValue(run), &state);
@@ -255,12 +282,16 @@ VALUE Pseudo::RunScript(const LineList &script, const LineList &params, LineList
     }
     RestoreStreams(Qnil);
     RB_GC_GUARD(run.error);
-    CollectOutput(wasStopped() ? nullptr : lines);
     if (wasStopped()) {
-        // What a stopped script wrote is of no use to anyone.
-        outputBuffer.clear();
-        outputBuffer.shrink_to_fit();
+        // What a stopped script wrote is of no use to anyone: its memory goes now if it can,
+        // else when the next run begins.
+        try {
+            captureFile->renew();
+        } catch (const std::system_error &) {
+        }
+        return result;
     }
+    CollectOutput(lines);
     return result;
 }
 
@@ -503,7 +534,9 @@ void Pseudo::SetArgv(const LineList &params, const std::shared_ptr<const std::st
     // The elements are frozen substrings of one frozen String over the list's own text,
     // shared, not copied: a million lines then cost neither a million allocations nor a copy
     // of the text. That String owns a share of the text, so the text lives as long as any
-    // element does, whatever becomes of the list.
+    // element does, whatever becomes of the list. In that text every line is followed by a
+    // NUL byte, as every String the runtime makes is: code that reads one as a C string stops
+    // at its end.
     const std::string *const text = paramsText.get();
     // Hidden (no class), so no script can reach it through ObjectSpace. Its memory is the
     // runtime's own, like the object's; copying the shared pointer into it cannot fail.
@@ -514,16 +547,40 @@ void Pseudo::SetArgv(const LineList &params, const std::shared_ptr<const std::st
     rb_ivar_set(all, rb_intern("korvex_text_owner"), owner);
     rb_enc_associate(all, external);
     OBJ_FREEZE(all);
-    // A line holding a NUL is cut there, as a C string would be.
-    const bool hasNul = text->find('\0') != std::string::npos;
     for (std::size_t i = 0; i < count; ++i) {
         const std::string_view line = params[i];
-        const long length = hasNul ? argumentLength(line) : static_cast<long>(line.size());
-        const VALUE arg = rb_str_subseq(all, line.data() - text->data(), length);
+        // A line holding a NUL is cut there, as a C string would be.
+        const long length = argumentLength(line);
+        const long offset = static_cast<long>(line.data() - text->data());
+        VALUE arg = Qnil;
+        if (length <= RSTRING_EMBED_LEN_MAX) {
+            arg = rb_str_subseq(all, offset, length); // held in the object itself
+        } else {
+            // What rb_str_subseq does for a substring at the end of its String, for every line.
+            arg = rb_str_new_shared(all);
+            RSTRING(arg)->as.heap.ptr += offset;
+            RSTRING(arg)->as.heap.len = length;
+            ENC_CODERANGE_CLEAR(arg);
+        }
         OBJ_FREEZE(arg);
         rb_ary_push(argv, arg);
     }
     RB_GC_GUARD(all);
+}
+
+void Pseudo::ReleaseArguments()
+{
+    // Lines as many as this cost the runtime more than a collection does.
+    constexpr long ManyArguments = 100'000;
+    protectedCall(
+        [](VALUE argv) {
+            const bool many = RARRAY_LEN(argv) >= ManyArguments;
+            rb_ary_clear(argv);
+            if (many)
+                rb_gc();
+            return Qnil;
+        },
+        Rubies::argv());
 }
 
 void Pseudo::WriteError(VALUE error)
@@ -549,21 +606,24 @@ void Pseudo::WriteError(VALUE error)
 
 void Pseudo::CollectOutput(LineList *lines)
 {
-    try {
-        captureFile->appendContents(outputBuffer);
-    } catch (...) {
-        captureFile->renew();
-        throw;
-    }
-    // The next run starts with an empty file; a child still holding this one writes nowhere.
-    captureFile->renew();
-    const bool anything = outputWritten || !outputBuffer.empty();
-    // What went past `write` (a child's output, `syswrite`) may hold NUL bytes, which the
-    // text cannot: they are dropped.
-    outputBuffer.erase(std::remove(outputBuffer.begin(), outputBuffer.end(), '\0'),
-                       outputBuffer.end());
-    if (lines && anything)
-        lines->adoptText(std::string(outputBuffer)); // a copy split in place is the quickest
+    collectedBytes = captureFile->size();
+    outputBufferRead = false;
+    if (lines)
+        ReadOutput(*lines);
+}
+
+void Pseudo::ReadOutput(LineList &outputLines)
+{
+    if (!captureFile || !(outputWritten || collectedBytes > 0))
+        return;
+    // Read once, into the storage the lines keep, with room for lone line breaks to become
+    // CR LF in place (lines of 16 bytes or more need no more; shorter ones get it then).
+    const auto size = static_cast<std::size_t>(collectedBytes);
+    std::string text;
+    text.reserve(size + size / 16 + 2);
+    captureFile->appendContents(text, collectedBytes);
+    removeNulBytes(text);
+    outputLines.adoptText(std::move(text));
 }
 
 long Pseudo::WritePlain(VALUE self, int argc, const VALUE *argv)

@@ -34,12 +34,23 @@ public:
      * only for failures of the plug-in's own code, after the streams have been restored.
      * The runtime must have been started.
      *
+     * The lines of @p params stay as they are; its storage is put into the form of
+     * LineList::cStringText(), which `ARGV` shares.
+     *
      * A run stopped through the live ScriptWatch leaves @p outputLines as it was and
      * OutputBuffer() empty, whatever the script wrote; its at_exit blocks do not run, and the
      * child processes it started that still run are ended (see scriptenvironment.rb).
      */
-    static VALUE RunScript(const LineList &script, const LineList &params, LineList *outputLines,
+    static VALUE RunScript(const LineList &script, LineList &params, LineList *outputLines,
                            std::string_view fileName = {});
+
+    /// Puts the last run's output into @p outputLines as RunScript puts it into its list, for
+    /// a run that was given none: a caller can free what the script no longer needs first.
+    static void ReadOutput(LineList &outputLines);
+
+    /// Empties `ARGV`; when it held many lines, the runtime collects its garbage at once, so
+    /// that the text they were made from is given back now (unless the script kept some).
+    static void ReleaseArguments();
 
     /// Everything the last run wrote (each write cut at its first NUL byte); emptied when the
     /// next run begins.

@@ -37,11 +37,11 @@ struct RunningFlag
 };
 
 /// Runs @p runner's script, shown on @p display (when given) once it runs long enough;
-/// answers whether it was stopped.
-bool execute(TZerith &runner, LineList &resultLines, RunDisplay *display)
+/// answers whether it was stopped. The output stays with the runtime (Pseudo::ReadOutput).
+bool execute(TZerith &runner, RunDisplay *display)
 {
     if (!display) {
-        runner.Execute(&resultLines);
+        runner.Execute(nullptr);
         return false;
     }
     const auto started = std::chrono::steady_clock::now();
@@ -52,7 +52,7 @@ bool execute(TZerith &runner, LineList &resultLines, RunDisplay *display)
     {
         const platform::UiPulse pulse(&ScriptWatch::beat, ScriptRun::ShowAfterMs,
                                       ScriptRun::ServiceEveryMs);
-        runner.Execute(&resultLines);
+        runner.Execute(nullptr);
     }
     return watch.stopRequested();
 }
@@ -92,10 +92,14 @@ ScriptRun::Outcome ScriptRun::run(platform::WindowHandle view, const LineList &s
     runner.setScriptFileName(fileName);
     // The input is handed over, not copied: it is not needed here any more.
     runner.setParams(std::move(inputLines));
-    const bool stopped = execute(runner, resultLines, display);
-    runner.setParams(LineList()); // the script has its own ARGV; free the input early
+    const bool stopped = execute(runner, display);
+    // The input is of no more use: it goes before the output is read, so that the two are
+    // not held at once.
+    runner.setParams(LineList());
+    Pseudo::ReleaseArguments();
     if (stopped)
         return Outcome::Stopped; // nothing was sent to the view: the document is as it was
+    Pseudo::ReadOutput(resultLines);
 
     // The lines' own storage already is the joined text; it is taken, not copied.
     const std::string text = resultLines.takeText();

@@ -1,5 +1,6 @@
 #include "runner/capturefile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -73,13 +74,18 @@ CaptureFile::~CaptureFile()
     ::close(m_readDescriptor);
 }
 
-void CaptureFile::appendContents(std::string &text) const
+std::uint64_t CaptureFile::size() const
 {
     struct stat status = {};
     if (::fstat(m_readDescriptor, &status) != 0)
         throwSystemError("Could not read the script's output");
+    return static_cast<std::uint64_t>(status.st_size);
+}
+
+void CaptureFile::appendContents(std::string &text, std::uint64_t limit) const
+{
     const std::size_t start = text.size();
-    const auto size = static_cast<std::size_t>(status.st_size);
+    const auto size = static_cast<std::size_t>(std::min(this->size(), limit));
     text.resize(start + size);
     std::size_t done = 0;
     while (done < size) {

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdint>
+
 #include <fcntl.h>
 #include <io.h>
 #include <system_error>
@@ -83,17 +86,25 @@ CaptureFile::~CaptureFile()
     _close(m_readDescriptor);
 }
 
-void CaptureFile::appendContents(std::string &text) const
+std::uint64_t CaptureFile::size() const
+{
+    const __int64 length = _filelengthi64(m_readDescriptor);
+    if (length < 0)
+        throwSystemError("Could not read the script's output");
+    return static_cast<std::uint64_t>(length);
+}
+
+void CaptureFile::appendContents(std::string &text, std::uint64_t limit) const
 {
     if (_lseeki64(m_readDescriptor, 0, SEEK_SET) != 0)
         throwSystemError("Could not read the script's output");
     const std::size_t start = text.size();
-    const __int64 size = _filelengthi64(m_readDescriptor);
-    if (size > 0)
-        text.reserve(start + static_cast<std::size_t>(size));
+    const std::uint64_t size = std::min(this->size(), limit);
+    text.reserve(start + static_cast<std::size_t>(size));
     char chunk[65536];
-    for (;;) {
-        const int n = _read(m_readDescriptor, chunk, sizeof chunk);
+    for (std::uint64_t left = size; left > 0;) {
+        const int n = _read(m_readDescriptor, chunk,
+                            static_cast<unsigned int>(std::min<std::uint64_t>(left, sizeof chunk)));
         if (n < 0) {
             text.resize(start);
             throwSystemError("Could not read the script's output");
@@ -101,6 +112,7 @@ void CaptureFile::appendContents(std::string &text) const
         if (n == 0)
             break;
         text.append(chunk, static_cast<std::size_t>(n));
+        left -= static_cast<std::uint64_t>(n);
     }
 }
 

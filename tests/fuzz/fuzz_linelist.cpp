@@ -98,12 +98,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // Copies share their storage until one changes; the other, and a held text, must not.
     LineList copy = whole;
     FUZZ_CHECK(copy == whole);
-    const auto held = whole.sharedText();
     const std::string before = whole.text();
+    // In C-string form the copy answers the same lines; the form it holds stays as it was.
+    const auto held = copy.cStringText();
+    const std::string heldBefore = held ? *held : std::string();
+    FUZZ_CHECK(copy == whole);
+    checkEquals(copy, referenceLines(text));
     copy.extendLast(text.substr(0, cut % 4));
     copy.append("x");
     FUZZ_CHECK(whole.text() == before);
-    FUZZ_CHECK(!held || *held == before);
+    FUZZ_CHECK(!held || *held == heldBefore);
 
     // Appending splits each piece on its own: a CR at the end of the first and an LF at the
     // start of the second are two breaks, not one.

@@ -96,17 +96,24 @@ TEST(LineList, CopyIsIndependentOfTheOriginal)
     EXPECT_EQ(linesOf(copy), (std::vector<std::string>{"a", "b"}));
 }
 
-TEST(LineList, SharedTextStaysAsItWasWhateverHappensToTheList)
+TEST(LineList, CStringTextStaysAsItWasWhateverHappensToTheList)
 {
+    using namespace std::string_literals;
     LineList list{"a", "b"};
-    const auto shared = list.sharedText();
+    const LineList copy = list;
+    const auto held = list.cStringText();
+    EXPECT_EQ(*held, "a\0\nb\0\n"s);
+    EXPECT_EQ(list.text(), "a\r\nb\r\n");
+    EXPECT_EQ(list, copy);
+    EXPECT_EQ(copy.text(), "a\r\nb\r\n"); // shared storage was copied, not changed
     list.extendLast("x");
     list.append("c");
-    EXPECT_EQ(*shared, "a\r\nb\r\n");
+    EXPECT_EQ(*held, "a\0\nb\0\n"s);
+    EXPECT_EQ(list.text(), "a\r\nbx\r\nc\r\n");
     list.clear();
     list.setText("d");
-    EXPECT_EQ(*shared, "a\r\nb\r\n");
-    EXPECT_EQ(list.text(), "d\r\n");
+    EXPECT_EQ(*held, "a\0\nb\0\n"s);
+    EXPECT_EQ(list.takeText(), "d\r\n");
 }
 
 TEST(LineList, TakeTextAnswersTheTextAndEmptiesTheList)
