@@ -34,6 +34,10 @@ constexpr char kStackOverflowUnderWine[] = "a machine-stack overflow hangs the r
 
 const std::vector<Script> scripts = {
     {"Upcase", "ARGV.each { |l| puts l.upcase }", {"héllo wörld", "été", ""}},
+    // Arguments read as C strings (to_c stops at the terminator) must end where they end.
+    {"ArgumentsAsCStrings",
+     "ARGV.each { |l| p l.to_c, l.to_r }",
+     {"12 and a line long enough to be shared", "3/4 and another line long enough", "5"}},
     {"SortLines", "puts ARGV.sort", {"pear", "apple", "Zebra", "äpfel"}},
     {"NumberLines",
      "ARGV.each_with_index { |l, i| printf(\"%3d: %s\\n\", i + 1, l) }",
