@@ -211,7 +211,7 @@ VALUE newCaptureStream(int descriptor)
 /// hold them, and a text cannot.
 void removeNulBytes(std::string &text)
 {
-    if (std::memchr(text.data(), '\0', text.size()) != nullptr)
+    if (text.find('\0') != std::string::npos)
         text.erase(std::remove(text.begin(), text.end(), '\0'), text.end());
 }
 
