@@ -6,8 +6,9 @@
 /**
  * The host process's side of starting the runtime inside it.
  *
- * The runtime takes over signal handlers as it starts; while a HostProcess lives it may do
- * so, and afterwards the host has its own back. The runtime keeps what it cannot work without:
+ * The runtime takes over signal handlers as it starts (and on Linux turns transparent huge
+ * pages off for the whole process); while a HostProcess lives it may do so, and afterwards
+ * the host has its own back. The runtime keeps what it cannot work without:
  * on POSIX systems SIGVTALRM, which wakes its blocked threads, and a share of SIGCHLD, by which
  * alone it learns that a script's child process ended (a host handler hears of it too). On
  * Windows, where the plug-in brings a runtime of its own, the user's settings for another Ruby

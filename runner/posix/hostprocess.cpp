@@ -5,6 +5,9 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#if defined(__linux__)
+#include <sys/prctl.h>
+#endif
 
 namespace {
 
@@ -18,6 +21,8 @@ std::array<struct sigaction, kHostSignals.size()> hostActions{};
 struct sigaction hostChildAction = {};
 // The runtime's SIGCHLD handler, when the signal is shared.
 struct sigaction runtimeChildAction = {};
+// Whether the host had transparent huge pages turned off for itself (PR_GET_THP_DISABLE).
+int hostHugePagesDisabled = 0;
 
 void callAction(const struct sigaction &action, int signal, siginfo_t *info, void *context)
 {
@@ -61,6 +66,9 @@ HostProcess::HostProcess()
     for (std::size_t i = 0; i < kHostSignals.size(); ++i)
         sigaction(kHostSignals[i], nullptr, &hostActions[i]);
     sigaction(SIGCHLD, nullptr, &hostChildAction);
+#if defined(__linux__)
+    hostHugePagesDisabled = prctl(PR_GET_THP_DISABLE, 0, 0, 0, 0) == 1 ? 1 : 0;
+#endif
 }
 
 HostProcess::~HostProcess()
@@ -68,6 +76,11 @@ HostProcess::~HostProcess()
     shareChildSignal();
     for (std::size_t i = 0; i < kHostSignals.size(); ++i)
         sigaction(kHostSignals[i], &hostActions[i], nullptr);
+#if defined(__linux__)
+    // The runtime turns huge pages off for the whole process as it starts (for copy-on-write
+    // after fork, which servers rely on); an editor's large buffers want them.
+    prctl(PR_SET_THP_DISABLE, hostHugePagesDisabled, 0, 0, 0);
+#endif
 }
 
 std::vector<std::string> HostProcess::readCommandLine()

@@ -6,6 +6,9 @@
 
 #include <clocale>
 #include <csignal>
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
 
 namespace {
 
@@ -57,6 +60,9 @@ TEST(Startup, DesignModeStartsNothingAndTheFirstRealComponentStartsTheRuntime)
     struct sigaction now = {};
     sigaction(SIGINT, nullptr, &now);
     EXPECT_EQ(now.sa_handler, &sigintHandler) << "the host's signal handler stays";
+#ifdef __linux__
+    EXPECT_EQ(prctl(PR_GET_THP_DISABLE, 0, 0, 0, 0), 0) << "the host's huge pages stay on";
+#endif
 #endif
 }
 
