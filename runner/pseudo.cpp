@@ -285,6 +285,7 @@ VALUE Pseudo::RunScript(const LineList &script, LineList &params, LineList *line
     if (wasStopped()) {
         // What a stopped script wrote is of no use to anyone: its memory goes now if it can,
         // else when the next run begins.
+        outputWritten = false;
         try {
             captureFile->renew();
         } catch (const std::system_error &) {
