@@ -228,6 +228,11 @@ void EditorView::replaceSelection(QByteArrayView text)
         // Inserted straight from the caller's text, with no copy of it.
         SendScintilla(SCI_ADDTEXT, static_cast<std::uintptr_t>(text.size()), text.data());
     } else {
+        // Room for the whole converted text first: added piece by piece, the document would
+        // grow by a sixth at a time, each time into a new buffer with the old one beside it.
+        const auto room =
+            std::size_t(SendScintilla(SCI_GETLENGTH)) + LineBreaks::sizeIn(bytes, style) + 2;
+        SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(room));
         LineBreaks::convert(bytes, style, std::size_t(1) << 20, [this](std::string_view piece) {
             SendScintilla(SCI_ADDTEXT, static_cast<std::uintptr_t>(piece.size()), piece.data());
         });

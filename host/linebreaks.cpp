@@ -31,14 +31,20 @@ std::string_view bytesOf(LineEnding style)
     return "\n";
 }
 
-std::size_t crLfSize(std::string_view text)
+std::size_t sizeIn(std::string_view text, LineEnding style)
 {
+    const std::size_t breakSize = bytesOf(style).size();
     std::size_t size = text.size();
-    platform::forEachLineBreak(text, [&size](std::size_t, std::size_t length) {
-        size += 2 - length;
+    platform::forEachLineBreak(text, [&](std::size_t, std::size_t length) {
+        size = size - length + breakSize;
         return true;
     });
     return size;
+}
+
+std::size_t crLfSize(std::string_view text)
+{
+    return sizeIn(text, LineEnding::CrLf);
 }
 
 std::size_t crLfOffset(std::string_view text, std::size_t offset)

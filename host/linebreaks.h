@@ -19,6 +19,9 @@ LineEnding detect(std::string_view bytes);
 /// The bytes of one break in @p style.
 std::string_view bytesOf(LineEnding style);
 
+/// The size of @p text once each of its breaks is written in @p style.
+std::size_t sizeIn(std::string_view text, LineEnding style);
+
 /// The size of @p text once each lone LF and lone CR in it is written as CR LF.
 std::size_t crLfSize(std::string_view text);
 
