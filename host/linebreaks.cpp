@@ -42,17 +42,12 @@ std::size_t sizeIn(std::string_view text, LineEnding style)
     return size;
 }
 
-std::size_t crLfSize(std::string_view text)
-{
-    return sizeIn(text, LineEnding::CrLf);
-}
-
 std::size_t crLfOffset(std::string_view text, std::size_t offset)
 {
     offset = std::min(offset, text.size());
     if (offset > 0 && offset < text.size() && text[offset - 1] == '\r' && text[offset] == '\n')
-        return crLfSize(text.substr(0, offset - 1)) + 1;
-    return crLfSize(text.substr(0, offset));
+        return sizeIn(text.substr(0, offset - 1), LineEnding::CrLf) + 1;
+    return sizeIn(text.substr(0, offset), LineEnding::CrLf);
 }
 
 void copyAsCrLf(std::string_view text, char *out, std::size_t room)

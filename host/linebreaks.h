@@ -22,9 +22,6 @@ std::string_view bytesOf(LineEnding style);
 /// The size of @p text once each of its breaks is written in @p style.
 std::size_t sizeIn(std::string_view text, LineEnding style);
 
-/// The size of @p text once each lone LF and lone CR in it is written as CR LF.
-std::size_t crLfSize(std::string_view text);
-
 /// Where @p offset of @p text lands once each lone LF and lone CR in it is written as CR LF
 /// (an offset inside a CR LF stays inside it).
 std::size_t crLfOffset(std::string_view text, std::size_t offset);

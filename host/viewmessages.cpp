@@ -16,7 +16,7 @@ platform::LResult ViewMessages::answerViewMessage(platform::MessageId message,
     case MSG_GET_SEL_TEXT: {
         // Both queries read the selection as it is then.
         const std::string_view selected = viewSelection();
-        const std::size_t length = LineBreaks::crLfSize(selected);
+        const std::size_t length = LineBreaks::sizeIn(selected, LineEnding::CrLf);
         if (lParam != 0 && wParam != 0) {
             // The message carries the buffer's address as its integer argument.
             auto *buffer = reinterpret_cast<char *>(lParam); // NOLINT(performance-no-int-to-ptr)
