@@ -48,3 +48,11 @@ std::string Samples::format(const std::string &unit) const
     return scaled(median(), unit) + " " + unit + " [" + scaled(min(), unit) + ".." +
            scaled(max(), unit) + "]";
 }
+
+Samples Samples::ratiosTo(const Samples &base) const
+{
+    Samples ratios;
+    for (std::size_t i = 0; i < m_values.size() && i < base.m_values.size(); ++i)
+        ratios.add(base.m_values[i] > 0 ? m_values[i] / base.m_values[i] : 0.0);
+    return ratios;
+}

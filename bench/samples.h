@@ -20,6 +20,11 @@ public:
     /// "median [min..max]" in @p unit ("s", "ms", "MB", "x").
     std::string format(const std::string &unit) const;
 
+    /// Each measurement divided by the one made in the same round of @p base, which holds as
+    /// many: on a machine whose speed comes and goes, runs made one right after the other
+    /// compare better than the medians of runs made minutes apart.
+    Samples ratiosTo(const Samples &base) const;
+
 private:
     std::vector<double> m_values;
 };
