@@ -11,6 +11,7 @@
 #include <ruby/io.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -207,12 +208,15 @@ VALUE newCaptureStream(int descriptor)
     return stream;
 }
 
-/// Drops the NUL bytes of @p text: what went past `write` (a child's output, `syswrite`) may
-/// hold them, and a text cannot.
-void removeNulBytes(std::string &text)
+/// Appends the last run's output to @p text, without its NUL bytes: what went past `write` (a
+/// child's output, `syswrite`) may hold them, and a text cannot.
+void appendCollectedOutput(std::string &text)
 {
-    if (text.find('\0') != std::string::npos)
-        text.erase(std::remove(text.begin(), text.end(), '\0'), text.end());
+    const std::size_t start = text.size();
+    captureFile->appendContents(text, collectedBytes);
+    const auto from = text.begin() + static_cast<std::ptrdiff_t>(start);
+    if (std::find(from, text.end(), '\0') != text.end())
+        text.erase(std::remove(from, text.end(), '\0'), text.end());
 }
 
 } // namespace
@@ -221,10 +225,8 @@ const std::string &Pseudo::OutputBuffer()
 {
     // Read only when asked for: a large output is then not held twice.
     if (!outputBufferRead) {
-        if (captureFile && collectedBytes > 0) {
-            captureFile->appendContents(outputBuffer, collectedBytes);
-            removeNulBytes(outputBuffer);
-        }
+        if (captureFile && collectedBytes > 0)
+            appendCollectedOutput(outputBuffer);
         outputBufferRead = true;
     }
     return outputBuffer;
@@ -622,8 +624,7 @@ void Pseudo::ReadOutput(LineList &outputLines)
     const auto size = static_cast<std::size_t>(collectedBytes);
     std::string text;
     text.reserve(size + size / 16 + 2);
-    captureFile->appendContents(text, collectedBytes);
-    removeNulBytes(text);
+    appendCollectedOutput(text);
     outputLines.adoptText(std::move(text));
 }
 
