@@ -5,10 +5,11 @@
 #include "samples.h"
 #include "timedview.h"
 
+#include "platform/qt/windowregistry.h"
 #include "plinthar/plintharplugin.h"
 #include "runner/linelist.h"
 #include "runner/zerith.h"
-#include "window/qt/korvexform.h"
+#include "window/korvexform.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -26,6 +27,7 @@
 #include <iterator>
 #include <malloc.h>
 #include <map>
+#include <memory>
 #include <ruby.h>
 #include <stdexcept>
 #include <string>
@@ -33,6 +35,21 @@
 #include <vector>
 
 namespace {
+
+/// The Korvex window with its Qt face, driven as a user would.
+struct BenchForm
+{
+    std::unique_ptr<TfrmKorvex> form = TfrmKorvex::create(nullptr);
+    QWidget &dialog = *platform::widgetOf(form->handle());
+
+    void AttachToView(platform::WindowHandle view) { form->AttachToView(view); }
+    template <typename T> T findChild(const char *name) const
+    {
+        return dialog.findChild<T>(QString::fromLatin1(name));
+    }
+    void show() { dialog.show(); }
+    bool isVisible() const { return dialog.isVisible(); }
+};
 
 const char *const FilterScript = "ARGV.each { |l| puts l.upcase }";
 const char *const PeerFilter = "STDIN.each_line { |l| puts l.upcase }";
@@ -133,7 +150,7 @@ std::string ratioText(double a, double b, bool met)
 }
 
 /// Press Run on @p form over @p view: whole document unless @p selection; answers the seconds.
-double pressRun(TfrmKorvex &form, TimedView &view, bool selection)
+double pressRun(BenchForm &form, TimedView &view, bool selection)
 {
     if (selection)
         view.selectAll();
@@ -201,7 +218,7 @@ struct Shares
     Samples total, host, plugin, script, peer, pipelineNoHost;
 };
 
-Shares throughputOne(std::size_t size, TfrmKorvex &form, TimedView &view)
+Shares throughputOne(std::size_t size, BenchForm &form, TimedView &view)
 {
     const std::string doc = makeDocument(size);
     const std::string expected = upcaseAscii(doc); // the Japanese text has no case
@@ -241,7 +258,7 @@ void throughputGroup()
     QTemporaryDir home;
     qputenv("HOME", home.path().toLocal8Bit());
     TimedView view;
-    TfrmKorvex form;
+    BenchForm form;
     std::vector<Shares> all;
     for (std::size_t size : sizes) {
         Shares s = throughputOne(size, form, view);
@@ -352,7 +369,7 @@ void latencyGroup()
     QTemporaryDir home;
     qputenv("HOME", home.path().toLocal8Bit());
     TimedView view;
-    TfrmKorvex form;
+    BenchForm form;
     const std::string doc = makeDocument(1000);
     PeerProcess peer;
     Samples korvex, process;
@@ -371,7 +388,7 @@ void latencyGroup()
 int coldChild()
 {
     TimedView view;
-    TfrmKorvex form;
+    BenchForm form;
     view.setDocument(makeDocument(1000));
     std::printf("%.9f\n", pressRun(form, view, true));
     return 0;
@@ -421,7 +438,7 @@ double peakGrowth(double base)
 int memoryChild(std::size_t size, const std::string &what)
 {
     TimedView view;
-    TfrmKorvex form;
+    BenchForm form;
     view.setDocument(makeDocument(1000));
     pressRun(form, view, false); // the interpreter starts outside the measurement
     const std::string doc = makeDocument(size);

@@ -8,7 +8,7 @@
 
 #include "plinthar/plintharplugin.h"
 #include "window/exceptionbox.h"
-#include "window/scriptwindow.h"
+#include "window/korvexform.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ constexpr std::uint32_t BitmapId = 101;
 
 platform::WindowHandle boxOwner(platform::WindowHandle view)
 {
-    const ScriptWindow *window = KorvexPlugin::scriptWindow();
+    const TfrmKorvex *window = KorvexPlugin::scriptWindow();
     return window && window->isShown() ? window->handle() : view;
 }
 

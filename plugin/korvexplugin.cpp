@@ -4,7 +4,7 @@
 
 #include "plinthar/plintharplugin.h"
 #include "window/scriptrun.h"
-#include "window/scriptwindow.h"
+#include "window/korvexform.h"
 
 #include <cstring>
 #include <memory>
@@ -14,7 +14,7 @@ namespace {
 struct PluginState
 {
     std::uint32_t commandId = 0;          // CommandId
-    std::unique_ptr<ScriptWindow> window; // ScriptWindow
+    std::unique_ptr<TfrmKorvex> window; // ScriptWindow
     bool releasePending = false;          // a release came during a run
 };
 
@@ -38,7 +38,7 @@ std::uint32_t commandId()
     return state().commandId;
 }
 
-ScriptWindow *scriptWindow()
+TfrmKorvex *scriptWindow()
 {
     return state().window.get();
 }
@@ -65,13 +65,13 @@ void command(platform::WindowHandle view)
     // run inside the first one's run, so it is refused.
     if (ScriptRun::isRunning())
         return;
-    std::unique_ptr<ScriptWindow> &window = state().window;
+    std::unique_ptr<TfrmKorvex> &window = state().window;
     if (!window) {
         bool found = false;
         const platform::WindowHandle parent = mainFrameParent(view, found);
         if (!found)
             return;
-        window = ScriptWindow::create(parent);
+        window = TfrmKorvex::create(parent);
     }
     window->AttachToView(view);
     window->showModal();
@@ -81,7 +81,7 @@ void command(platform::WindowHandle view)
 
 void release()
 {
-    std::unique_ptr<ScriptWindow> &window = state().window;
+    std::unique_ptr<TfrmKorvex> &window = state().window;
     if (!window)
         return;
     window->endShowing(); // ends the modal showing before the window goes

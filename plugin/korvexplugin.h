@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-class ScriptWindow;
+class TfrmKorvex;
 
 /// The plug-in's global state: the command id the host gave it and the one script window.
 namespace KorvexPlugin {
@@ -12,7 +12,7 @@ namespace KorvexPlugin {
 /// The command id from the host's last EVT_SET_COMMAND_ID; 0 at start-up.
 std::uint32_t commandId();
 /// The script window, or nullptr before the first command and after a release.
-ScriptWindow *scriptWindow();
+TfrmKorvex *scriptWindow();
 
 /// Opens the script window over @p view and returns when it closes; refused (does nothing)
 /// while a script runs.

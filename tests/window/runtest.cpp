@@ -1,29 +1,27 @@
-#include "windowfixture.h"
+// The run over the editor text, and stopping it, through the script window's core.
+
+#include "formfixture.h"
 
 #include "stoppablescripts.h"
 
 #include "plinthar/plintharplugin.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QCheckBox>
 #include <QElapsedTimer>
-#include <QKeyEvent>
-#include <QLabel>
 #include <QRegularExpression>
 #include <QTimer>
 #include <cstdio>
 #include <functional>
 
 using Message = TestView::Message;
+using RunState = FormView::RunState;
 
 namespace {
 
-const QString Capitals = "ARGV.each { |l| print l.upcase, \"\\n\" }";
+const std::string Capitals = "ARGV.each { |l| print l.upcase, \"\\n\" }";
 
 } // namespace
 
-TEST_F(WindowFixture, RunReplacesTheSelectionWithTheScriptsOutput)
+TEST_F(FormFixture, RunReplacesTheSelectionWithTheScriptsOutput)
 {
     view.document = "<ab\r\ncd>";
     view.select(1, 7);
@@ -31,7 +29,7 @@ TEST_F(WindowFixture, RunReplacesTheSelectionWithTheScriptsOutput)
     view.messages.clear();
     run(Capitals);
     EXPECT_EQ(view.document, "<AB\r\nCD\r\n>");
-    EXPECT_FALSE(form->isVisible());
+    EXPECT_FALSE(face->shown);
     const std::vector<Message> expected = {{MSG_GET_SEL_TEXT, 0},
                                            {MSG_GET_SEL_TEXT, 6},
                                            {MSG_EXEC_COMMAND, CMD_DELETE},
@@ -39,7 +37,7 @@ TEST_F(WindowFixture, RunReplacesTheSelectionWithTheScriptsOutput)
     EXPECT_EQ(view.messages, expected);
 }
 
-TEST_F(WindowFixture, RunOverTheWholeDocumentSelectsAllFirst)
+TEST_F(FormFixture, RunOverTheWholeDocumentSelectsAllFirst)
 {
     view.document = "one\ntwo\n";
     form->AttachToView(view.handle());
@@ -50,12 +48,12 @@ TEST_F(WindowFixture, RunOverTheWholeDocumentSelectsAllFirst)
     EXPECT_EQ(view.messages.front(), (Message{MSG_EXEC_COMMAND, CMD_SELECT_ALL}));
 }
 
-TEST_F(WindowFixture, RunOutputsTable)
+TEST_F(FormFixture, RunOutputsTable)
 {
     struct Case
     {
         const char *what;
-        QString script;
+        std::string script;
         std::string expected;
     };
     const Case cases[] = {
@@ -71,23 +69,23 @@ TEST_F(WindowFixture, RunOutputsTable)
         form->AttachToView(view.handle());
         run(c.script);
         EXPECT_EQ(view.document, c.expected) << c.what;
-        EXPECT_FALSE(form->isVisible()) << c.what;
+        EXPECT_FALSE(face->shown) << c.what;
     }
 }
 
-TEST_F(WindowFixture, RunWithSelectionOnlyAndNoSelectionInsertsAtTheCaret)
+TEST_F(FormFixture, RunWithSelectionOnlyAndNoSelectionInsertsAtTheCaret)
 {
     view.document = "abc";
     view.select(1, 1);
     form->AttachToView(view.handle());
-    control<QCheckBox>("chkSelectArea")->setChecked(true);
+    face->selectionOnlyChecked = true;
     view.messages.clear();
     run("puts ARGV.size");
     EXPECT_EQ(view.document, "a0\r\nbc");
     EXPECT_EQ(view.messages[2], (Message{MSG_EXEC_COMMAND, CMD_DELETE}));
 }
 
-TEST_F(WindowFixture, APluginFailureLeavesTheDocumentUntouchedAndTheWindowOpen)
+TEST_F(FormFixture, APluginFailureLeavesTheDocumentUntouchedAndTheWindowOpen)
 {
     view.document = "precious";
     view.select(0, 8);
@@ -96,7 +94,7 @@ TEST_F(WindowFixture, APluginFailureLeavesTheDocumentUntouchedAndTheWindowOpen)
     view.messages.clear();
     run(Capitals);
     EXPECT_EQ(view.document, "precious");
-    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(face->shown);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].caption, "windowtests");
     for (const Message &m : view.messages)
@@ -105,14 +103,14 @@ TEST_F(WindowFixture, APluginFailureLeavesTheDocumentUntouchedAndTheWindowOpen)
 
 namespace {
 
-class StopRun : public WindowFixture, public ::testing::WithParamInterface<StoppableScript>
+class StopRun : public FormFixture, public ::testing::WithParamInterface<StoppableScript>
 {
 protected:
     /// The output lines the running display shows, or 0.
     std::size_t linesShown() const
     {
         static const QRegularExpression count(QStringLiteral("出力 (\\d+) 行"));
-        const QRegularExpressionMatch match = count.match(control<QLabel>("lblRunning")->text());
+        const QRegularExpressionMatch match = count.match(QString::fromStdString(face->runText));
         return match.hasMatch() ? match.captured(1).toULongLong() : 0;
     }
 };
@@ -131,24 +129,23 @@ TEST_P(StopRun, StopEndsTheScriptLeavingTheDocumentAndTheNextRunIntact)
     QTimer user;
     user.setInterval(20);
     QObject::connect(&user, &QTimer::timeout, [&] {
-        auto *stop = control<QAbstractButton>("btnStop");
-        if (sinceStop.isValid() || !stop->isVisible() || !stop->isEnabled() ||
+        if (sinceStop.isValid() || face->runState != RunState::Running ||
             linesShown() < row.linesBefore)
             return;
         sinceStop.start();
-        stop->click();
+        form->btnStopClick();
     });
     user.start();
-    run(QStringLiteral("$ensured = false\nbegin\n%1\nensure\n$ensured = true\nend")
-            .arg(QString::fromUtf8(row.source)));
+    run("$ensured = false\nbegin\n" + std::string(row.source) + "\nensure\n$ensured = true\nend");
     user.stop();
 
     ASSERT_TRUE(sinceStop.isValid()) << "the run never showed Stop";
     const qint64 stopMs = sinceStop.elapsed();
     std::printf("[ stopped  ] %s in %lld ms\n", row.name, static_cast<long long>(stopMs));
     EXPECT_LT(stopMs, 10'000) << "the script went on after Stop";
-    EXPECT_TRUE(form->isVisible());
-    EXPECT_EQ(control<QLabel>("lblRunning")->text().toStdString(), "スクリプトを停止しました");
+    EXPECT_TRUE(face->shown);
+    EXPECT_EQ(face->runState, RunState::Stopped);
+    EXPECT_EQ(face->runText, "スクリプトを停止しました");
     EXPECT_TRUE(boxes.empty());
     EXPECT_EQ(view.document, "one\ntwo\n");
     for (const Message &m : view.messages) {
@@ -159,7 +156,7 @@ TEST_P(StopRun, StopEndsTheScriptLeavingTheDocumentAndTheNextRunIntact)
     // The script's ensure ran, and the next run works as ever.
     run("print $ensured, \"\\n\"\n" + Capitals);
     EXPECT_EQ(view.document, "true\r\nONE\r\nTWO\r\n");
-    EXPECT_FALSE(form->isVisible());
+    EXPECT_FALSE(face->shown);
 }
 
 INSTANTIATE_TEST_SUITE_P(Stoppable, StopRun, ::testing::ValuesIn(StoppableScripts),
@@ -167,7 +164,7 @@ INSTANTIATE_TEST_SUITE_P(Stoppable, StopRun, ::testing::ValuesIn(StoppableScript
                              return std::string(info.param.name);
                          });
 
-TEST_F(WindowFixture, EscapeCancelAndClosingMeanStopDuringARun)
+TEST_F(FormFixture, EscapeCancelAndClosingMeanStopDuringARun)
 {
     struct Case
     {
@@ -175,14 +172,9 @@ TEST_F(WindowFixture, EscapeCancelAndClosingMeanStopDuringARun)
         std::function<void(TfrmKorvex &)> press;
     };
     const Case cases[] = {
-        {"Escape",
-         [](TfrmKorvex &form) {
-             QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-             QApplication::sendEvent(form.findChild<QPlainTextEdit *>("Memo1"), &escape);
-         }},
-        {"Cancel",
-         [](TfrmKorvex &form) { form.findChild<QAbstractButton *>("SpeedButton2")->click(); }},
-        {"the close button", [](TfrmKorvex &form) { form.close(); }},
+        {"Escape", [](TfrmKorvex &form) { form.FormKeyDown(TfrmKorvex::VkEscape); }},
+        {"Cancel", [](TfrmKorvex &form) { form.SpeedButton2Click(); }},
+        {"the close button", [](TfrmKorvex &form) { form.FormClose(); }},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -192,7 +184,7 @@ TEST_F(WindowFixture, EscapeCancelAndClosingMeanStopDuringARun)
         QTimer user;
         user.setInterval(20);
         QObject::connect(&user, &QTimer::timeout, [&] {
-            if (!pressed && control<QAbstractButton>("btnStop")->isVisible()) {
+            if (!pressed && face->runState == RunState::Running) {
                 pressed = true;
                 c.press(*form);
             }
@@ -200,8 +192,8 @@ TEST_F(WindowFixture, EscapeCancelAndClosingMeanStopDuringARun)
         user.start();
         run("loop {}");
         EXPECT_TRUE(pressed);
-        EXPECT_TRUE(form->isVisible());
+        EXPECT_TRUE(face->shown);
+        EXPECT_EQ(face->runState, RunState::Stopped);
         EXPECT_EQ(view.document, "keep");
-        form->hide();
     }
 }

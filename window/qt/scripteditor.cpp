@@ -1,7 +1,6 @@
 #include "scripteditor.h"
 
 #include "platform/textcoding.h"
-#include "window/scripttext.h"
 #include "window/toolkittexts.h"
 
 #include <QPlainTextEdit>
@@ -124,19 +123,16 @@ std::string bytes(const QPlainTextEdit &editor)
     return out;
 }
 
-void load(QPlainTextEdit &editor, std::string_view fileBytes)
+void setBytes(QPlainTextEdit &editor, std::string_view text)
 {
-    const std::string normalized = ScriptText::normalizeLineBreaks(fileBytes);
-    if (normalized == bytes(editor))
-        return;
     // QString holds at most 2^31 - 1 code units on 32-bit sizes; the editor is far smaller in
     // practice, so refuse texts that could not possibly be edited.
     constexpr std::size_t EditorLimit = std::size_t(1) << 30;
-    if (normalized.size() > EditorLimit)
+    if (text.size() > EditorLimit)
         throw std::runtime_error(ToolkitTexts::memoLimitExceeded());
-    QString text = toEditor(normalized);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    editor.setPlainText(text);
+    QString decoded = toEditor(text);
+    decoded.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    editor.setPlainText(decoded);
 }
 
 } // namespace ScriptEditor

@@ -24,11 +24,8 @@ LineList lines(const QPlainTextEdit &editor);
 /// The editor's whole text as bytes, its lines separated by CR LF, as the user sees it.
 std::string bytes(const QPlainTextEdit &editor);
 
-/**
- * Loads file @p bytes into @p editor: normalizes the line breaks (ScriptText), leaves the
- * editor untouched when the result equals its current text, otherwise replaces its text.
- * Throws std::runtime_error when the text is too large for the editor.
- */
-void load(QPlainTextEdit &editor, std::string_view bytes);
+/// Replaces @p editor's text with @p text (bytes, lines separated by CR LF); throws
+/// std::runtime_error when the text is too large for the editor.
+void setBytes(QPlainTextEdit &editor, std::string_view text);
 
 } // namespace ScriptEditor

@@ -1,11 +1,8 @@
-#include "korvexform.h"
+#include "korvexformwin.h"
 
 #include "platform/win32/windowobject.h"
-#include "plugin/hostmessages.h"
-#include "runner/linelist.h"
 #include "window/exceptionbox.h"
-#include "window/scriptrun.h"
-#include "window/scripttext.h"
+#include "window/korvexform.h"
 #include "window/toolkittexts.h"
 
 #include <commctrl.h>
@@ -253,99 +250,37 @@ std::string memoText(HWND memo)
     text.resize(static_cast<std::size_t>(std::clamp(copied, 0, length)));
     return text;
 }
-
-/// The editor's hard lines, whole; a final empty line after the last line break does not count
-/// and an empty editor has none.
-LineList memoLines(HWND memo)
+/// @p utf8 as UTF-16, for the system's wide interfaces.
+std::wstring wide(const std::string &utf8)
 {
-    LineList lines;
-    lines.adoptText(memoText(memo));
-    return lines;
+    const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(std::max(size, 0)), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), text.data(), size);
+    return text;
 }
-
-/**
- * Loads the bytes of a script file into the editor: the line breaks made CR LF, the editor
- * left untouched when that is its text already. Throws std::runtime_error when the editor
- * refuses the text.
- */
-void loadIntoMemo(HWND memo, std::string_view bytes)
-{
-    const std::string text = ScriptText::normalizeLineBreaks(bytes);
-    if (text == memoText(memo))
-        return;
-    if (!SetWindowTextA(memo, text.c_str()))
-        throw std::runtime_error(ToolkitTexts::memoLimitExceeded());
-}
-
-/**
- * The other windows' part in a modal showing: every visible, enabled top-level window of the
- * thread is disabled (except the one the showing window belongs to), and enabled again by
- * restore() or at the latest on destruction, those that still exist.
- */
-class OtherWindowsDisabled
-{
-public:
-    explicit OtherWindowsDisabled(HWND shown) : m_root(GetAncestor(shown, GA_ROOT))
-    {
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND window, LPARAM self) -> BOOL {
-                auto &disabling = *reinterpret_cast<OtherWindowsDisabled *>(self);
-                if (window == disabling.m_root || !IsWindowVisible(window) ||
-                    !IsWindowEnabled(window))
-                    return TRUE;
-                try {
-                    disabling.m_windows.push_back(window);
-                    return TRUE;
-                } catch (...) {
-                    return FALSE; // out of memory: the rest stay enabled
-                }
-            },
-            reinterpret_cast<LPARAM>(this));
-        for (HWND window : m_windows)
-            EnableWindow(window, FALSE);
-    }
-    ~OtherWindowsDisabled() { restore(); }
-    OtherWindowsDisabled(const OtherWindowsDisabled &) = delete;
-    OtherWindowsDisabled &operator=(const OtherWindowsDisabled &) = delete;
-
-    void restore() noexcept
-    {
-        for (HWND window : m_windows) {
-            if (IsWindow(window))
-                EnableWindow(window, TRUE);
-        }
-        m_windows.clear();
-    }
-
-private:
-    HWND m_root;
-    std::vector<HWND> m_windows;
-};
 
 } // namespace
 
-/// A modal showing in progress, kept on showModal()'s stack: the window marks it when the
-/// showing is to end and when the window itself goes.
-struct TfrmKorvex::Showing
+struct KorvexFormWin::Showing
 {
     bool ended = false;
     bool windowGone = false;
 };
 
-std::unique_ptr<ScriptWindow> ScriptWindow::create(platform::WindowHandle parent)
+std::unique_ptr<TfrmKorvex> TfrmKorvex::create(platform::WindowHandle parent)
 {
-    return std::make_unique<TfrmKorvex>(parent);
+    return std::make_unique<TfrmKorvex>(
+        [parent](TfrmKorvex &form) { return std::make_unique<KorvexFormWin>(form, parent); });
 }
 
-TfrmKorvex::TfrmKorvex(platform::WindowHandle parent)
+KorvexFormWin::KorvexFormWin(TfrmKorvex &form, platform::WindowHandle parent) : m_form(form)
 {
     INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_BAR_CLASSES | ICC_COOL_CLASSES};
     InitCommonControlsEx(&classes);
 
     WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = &TfrmKorvex::windowProc;
+    windowClass.lpfnWndProc = &KorvexFormWin::windowProc;
     windowClass.hInstance = thisModule();
     windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -391,7 +326,7 @@ TfrmKorvex::TfrmKorvex(platform::WindowHandle parent)
     }
 }
 
-TfrmKorvex::~TfrmKorvex()
+KorvexFormWin::~KorvexFormWin()
 {
     if (m_showing) {
         m_showing->ended = true;
@@ -400,7 +335,7 @@ TfrmKorvex::~TfrmKorvex()
     destroy();
 }
 
-void TfrmKorvex::destroy() noexcept
+void KorvexFormWin::destroy() noexcept
 {
     if (m_handle)
         DestroyWindow(m_handle); // its controls with it
@@ -414,12 +349,16 @@ void TfrmKorvex::destroy() noexcept
     UnregisterClassW(ClassName, thisModule());
 }
 
-void TfrmKorvex::createControls()
+void KorvexFormWin::createControls()
 {
     const auto setFont = [](HWND control, HFONT font) {
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     };
-
+    // Key preview: what the user types into a control is the window's to see first.
+    const auto previewed = [this](HWND control) {
+        SetWindowSubclass(control, controlProc, 0, reinterpret_cast<DWORD_PTR>(this));
+        return control;
+    };
     m_coolBar = createControl(m_handle, CoolBar1, REBARCLASSNAMEA, nullptr,
                               WS_CLIPSIBLINGS | WS_CLIPCHILDREN | RBS_VARHEIGHT | RBS_BANDBORDERS |
                                   CCS_NODIVIDER | CCS_TOP,
@@ -460,9 +399,10 @@ void TfrmKorvex::createControls()
                    pushButton(SpeedButton2, L"キャンセル"), separator(scaled(DividerWidth)),
                    separator(scaled(SelectAreaWidth), chkSelectArea)});
     const RECT selectArea = itemRect(m_toolBar1, 4);
-    m_selectArea = createControl(m_toolBar1, chkSelectArea, "BUTTON", L"選択範囲のみ",
-                                 WS_TABSTOP | BS_AUTOCHECKBOX, 0, {selectArea.left, selectArea.top},
-                                 {scaled(SelectAreaWidth), scaled(ButtonHeight)}, "check box");
+    m_selectArea =
+        previewed(createControl(m_toolBar1, chkSelectArea, "BUTTON", L"選択範囲のみ",
+                                WS_TABSTOP | BS_AUTOCHECKBOX, 0, {selectArea.left, selectArea.top},
+                                {scaled(SelectAreaWidth), scaled(ButtonHeight)}, "check box"));
     setFont(m_selectArea, m_formFont);
 
     // ToolBar2: the scripts list, a divider, 更新. The list holds file names in the system's
@@ -470,9 +410,9 @@ void TfrmKorvex::createControls()
     m_toolBar2 =
         makeToolBar(ToolBar2, {separator(scaled(ScriptsWidth), cboScripts),
                                separator(scaled(DividerWidth)), pushButton(SpeedButton3, L"更新")});
-    m_scripts = createControl(m_toolBar2, cboScripts, "COMBOBOX", nullptr,
-                              WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, {},
-                              {scaled(ScriptsWidth), scaled(ScriptsDropDownHeight)}, "list", true);
+    m_scripts = previewed(createControl(
+        m_toolBar2, cboScripts, "COMBOBOX", nullptr, WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0,
+        {}, {scaled(ScriptsWidth), scaled(ScriptsDropDownHeight)}, "list", true));
     setFont(m_scripts, m_formFont);
     // The list's items take one line of the font: 12 pixels with "ＭＳ Ｐゴシック". Closed, the
     // list is made no higher than a band where the system lets it, and centred on the band.
@@ -512,16 +452,26 @@ void TfrmKorvex::createControls()
 
     // Memo1: the script's bytes in the system's code page (an ANSI window); Tab and Enter are
     // typed into it, it scrolls sideways rather than wrapping, and shows no scroll bars.
-    m_memo =
+    m_memo = previewed(
         createControl(m_handle, Memo1, "EDIT", nullptr,
                       WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN | ES_AUTOHSCROLL | ES_AUTOVSCROLL,
-                      WS_EX_CLIENTEDGE, {}, {}, "editor", true);
+                      WS_EX_CLIENTEDGE, {}, {}, "editor", true));
     setFont(m_memo, m_memoFont);
     SendMessageW(m_memo, EM_SETLIMITTEXT, 0, 0); // as much as the system holds
     m_lastFocus = m_memo;
+
+    // The running bar, shown during a long run: what the run has done so far, and Stop.
+    m_runText = createControl(m_handle, lblRunning, "STATIC", L"", SS_LEFT | SS_CENTERIMAGE, 0, {},
+                              {}, "running bar");
+    m_stop = previewed(createControl(m_handle, btnStop, "BUTTON", L"停止", BS_PUSHBUTTON, 0, {}, {},
+                                     "Stop button"));
+    for (HWND control : {m_runText, m_stop}) {
+        setFont(control, m_formFont);
+        ShowWindow(control, SW_HIDE);
+    }
 }
 
-SIZE TfrmKorvex::minimumClientSize() const
+SIZE KorvexFormWin::minimumClientSize() const
 {
     // Every band whole: its header (the band text) and borders, and its toolbar's items.
     int width = 0;
@@ -554,7 +504,7 @@ SIZE TfrmKorvex::minimumClientSize() const
     return {width, (bar.bottom - bar.top) + memoHeight};
 }
 
-void TfrmKorvex::layOut()
+void KorvexFormWin::layOut()
 {
     if (!m_coolBar || !m_memo)
         return;
@@ -564,12 +514,19 @@ void TfrmKorvex::layOut()
     RECT bar = {};
     GetWindowRect(m_coolBar, &bar);
     const int top = bar.bottom - bar.top;
-    MoveWindow(m_memo, 0, top, client.right, std::max<int>(0, client.bottom - top), TRUE);
+    const int runBar = m_runBarShown ? scaled(BandHeight) : 0;
+    MoveWindow(m_memo, 0, top, client.right, std::max<int>(0, client.bottom - top - runBar), TRUE);
+    if (m_runText && m_stop) {
+        const int y = client.bottom - runBar;
+        const int stopLeft = std::max<int>(0, client.right - scaled(ButtonWidth) - 1);
+        MoveWindow(m_runText, scaled(4), y, std::max(0, stopLeft - scaled(8)), runBar, TRUE);
+        MoveWindow(m_stop, stopLeft, y + 1, scaled(ButtonWidth), scaled(ButtonHeight), TRUE);
+    }
 }
 
-LRESULT CALLBACK TfrmKorvex::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK KorvexFormWin::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto *self = platform::windowObject(window, message, lParam, &TfrmKorvex::m_handle);
+    auto *self = platform::windowObject(window, message, lParam, &KorvexFormWin::m_handle);
     if (message == WM_NCDESTROY)
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     if (!self || message == WM_NCDESTROY)
@@ -580,23 +537,26 @@ LRESULT CALLBACK TfrmKorvex::windowProc(HWND window, UINT message, WPARAM wParam
     return result;
 }
 
-LRESULT TfrmKorvex::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT KorvexFormWin::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case SpeedButton1:
-            SpeedButton1Click();
+            m_form.SpeedButton1Click();
             return 0;
         case SpeedButton2:
-            SpeedButton2Click();
+            m_form.SpeedButton2Click();
             return 0;
         case SpeedButton3:
-            SpeedButton3Click();
+            m_form.SpeedButton3Click();
+            return 0;
+        case btnStop:
+            m_form.btnStopClick();
             return 0;
         case cboScripts:
             if (HIWORD(wParam) == CBN_SELCHANGE)
-                cboScriptsChange();
+                m_form.cboScriptsChange();
             return 0;
         }
         break;
@@ -632,6 +592,11 @@ LRESULT TfrmKorvex::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SETFOCUS:
         SetFocus(m_lastFocus && IsWindow(m_lastFocus) ? m_lastFocus : m_memo);
         return 0;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        if (preview(m_handle, wParam))
+            return 0;
+        break;
     case WM_SYSCOMMAND:
         switch (wParam & 0xFFF0) {
         case SC_MINIMIZE:
@@ -641,31 +606,48 @@ LRESULT TfrmKorvex::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         break;
     case WM_CLOSE:
-        endShowing(); // hidden, not destroyed
+        m_form.FormClose(); // hidden, not destroyed
         return 0;
     }
     return DefWindowProcW(m_handle, message, wParam, lParam);
 }
 
-bool TfrmKorvex::preview(const MSG &message)
+LRESULT CALLBACK KorvexFormWin::controlProc(HWND control, UINT message, WPARAM wParam,
+                                            LPARAM lParam, UINT_PTR, DWORD_PTR self)
 {
-    if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN)
-        return false;
-    if (message.hwnd != m_handle && !IsChild(m_handle, message.hwnd))
-        return false;
-    if (FormKeyDown(message.wParam))
+    if (message == WM_NCDESTROY)
+        RemoveWindowSubclass(control, controlProc, 0);
+    if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) {
+        auto *form = reinterpret_cast<KorvexFormWin *>(self);
+        bool used = false;
+        ExceptionBox::guarded(form->m_handle, [&] { used = form->preview(control, wParam); });
+        if (used)
+            return 0;
+    }
+    return DefSubclassProc(control, message, wParam, lParam);
+}
+
+bool KorvexFormWin::preview(HWND control, WPARAM key)
+{
+    if (key == VK_ESCAPE) {
+        SendMessageW(m_scripts, CB_SHOWDROPDOWN, FALSE, 0);
+        return m_form.FormKeyDown(TfrmKorvex::VkEscape);
+    }
+    const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    // Ctrl+A selects the whole script, as in any editor (the system's edit control does not).
+    if (control == m_memo && key == 'A' && ctrl && GetKeyState(VK_MENU) >= 0) {
+        SendMessageW(m_memo, EM_SETSEL, 0, -1);
         return true;
+    }
     // Tab moves between the editor, the check box and the list; in the editor, where Tab is
     // typed, Ctrl+Tab does.
-    if (message.message == WM_KEYDOWN && message.wParam == VK_TAB &&
-        (message.hwnd != m_memo || GetKeyState(VK_CONTROL) < 0)) {
+    if (key == VK_TAB && (control != m_memo || ctrl)) {
         moveFocus(GetKeyState(VK_SHIFT) < 0);
         return true;
     }
     return false;
 }
-
-void TfrmKorvex::moveFocus(bool backward)
+void KorvexFormWin::moveFocus(bool backward)
 {
     const HWND order[] = {m_memo, m_selectArea, m_scripts};
     constexpr int count = static_cast<int>(std::size(order));
@@ -678,144 +660,126 @@ void TfrmKorvex::moveFocus(bool backward)
     SetFocus(order[(at + (backward ? count - 1 : 1)) % count]);
 }
 
-bool TfrmKorvex::FormKeyDown(WPARAM key)
+platform::Rect KorvexFormWin::frameRect()
 {
-    if (key != VK_ESCAPE)
-        return false;
-    SendMessageW(m_scripts, CB_SHOWDROPDOWN, FALSE, 0);
-    endShowing();
-    return true;
-}
-
-void TfrmKorvex::AttachToView(platform::WindowHandle view)
-{
-    m_viewWindow = view;
     RECT outer = {};
     GetWindowRect(m_handle, &outer);
-    const Position position = placeOver(platform::getWindowRect(view), outer.right - outer.left,
-                                        outer.bottom - outer.top);
-    POINT at = {position.left, position.top};
+    return {outer.left, outer.top, outer.right, outer.bottom};
+}
+
+void KorvexFormWin::moveTo(int left, int top)
+{
+    POINT at = {left, top};
     if (GetWindowLongPtrW(m_handle, GWL_STYLE) & WS_CHILD)
         MapWindowPoints(nullptr, GetParent(m_handle), &at, 1); // screen to parent coordinates
     SetWindowPos(m_handle, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    SendMessageW(m_selectArea, BM_SETCHECK,
-                 plugin::getSelType(view) != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
-    m_scriptsFolder.prepare();
-    ListScripts();
 }
 
-void TfrmKorvex::showModal()
-{
-    if (IsWindowVisible(m_handle))
-        throw std::runtime_error(ToolkitTexts::alreadyVisible());
-
-    const HWND self = m_handle;
-    const HWND previouslyActive = GetActiveWindow();
-    Showing showing;
-    OtherWindowsDisabled others(self);
-    m_showing = &showing;
-    m_lastFocus = m_memo; // every showing opens in the editor
-    ShowWindow(self, SW_SHOW);
-    SetFocus(m_memo);
-
-    // The showing's own message loop, with the window's key preview. The window may be
-    // destroyed by a message it dispatches (the host's release event): then only what is on
-    // this stack is used.
-    bool quit = false;
-    WPARAM quitCode = 0;
-    MSG message = {};
-    while (!showing.ended) {
-        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
-        if (got == 0) {
-            quit = true; // the thread's WM_QUIT ends the showing and stays for the host's loop
-            quitCode = message.wParam;
-            break;
-        }
-        if (got == -1)
-            break;
-        bool used = false;
-        ExceptionBox::guarded(self, [&] { used = preview(message); });
-        if (used)
-            continue;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-
-    if (!showing.windowGone)
-        m_showing = nullptr;
-    others.restore();
-    // The activation goes back to the window that had it, once the others are enabled, and
-    // before the window is hidden (which would hand it to some other program's window).
-    const HWND active = GetActiveWindow();
-    if (previouslyActive && IsWindow(previouslyActive) &&
-        (showing.windowGone || active == self || !active))
-        SetActiveWindow(previouslyActive);
-    if (!showing.windowGone)
-        ShowWindow(self, SW_HIDE);
-    if (quit)
-        PostQuitMessage(static_cast<int>(quitCode));
-}
-
-void TfrmKorvex::endShowing()
-{
-    if (m_showing)
-        m_showing->ended = true; // the showing hides the window as it ends
-    else if (IsWindowVisible(m_handle))
-        ShowWindow(m_handle, SW_HIDE);
-}
-
-bool TfrmKorvex::isShown() const
+bool KorvexFormWin::isShown() const
 {
     return IsWindowVisible(m_handle) != FALSE;
 }
 
-void TfrmKorvex::ListScripts()
+void KorvexFormWin::runModal()
+{
+    Showing showing;
+    m_showing = &showing;
+    m_lastFocus = m_memo; // every showing opens in the editor
+    ShowWindow(m_handle, SW_SHOW);
+    SetFocus(m_memo);
+    m_form.FormShow();
+
+    // The window may be destroyed by a message it dispatches (the host's release event): then
+    // only what is on this stack is used.
+    MSG message = {};
+    BOOL got = 0;
+    while (!showing.ended && (got = GetMessageW(&message, nullptr, 0, 0)) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    if (!showing.windowGone)
+        m_showing = nullptr;
+    if (got == 0)
+        PostQuitMessage(int(message.wParam)); // the thread's WM_QUIT is the host's loop's
+}
+
+void KorvexFormWin::endModal()
+{
+    if (m_showing) {
+        m_showing->ended = true; // the showing's loop ends at its next message
+        PostMessageW(m_handle, WM_NULL, 0, 0);
+    } else if (IsWindowVisible(m_handle)) {
+        ShowWindow(m_handle, SW_HIDE);
+    }
+}
+
+bool KorvexFormWin::selectionOnly() const
+{
+    return SendMessageW(m_selectArea, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void KorvexFormWin::setSelectionOnly(bool checked)
+{
+    SendMessageW(m_selectArea, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void KorvexFormWin::setScriptNames(const std::vector<std::string> &names)
 {
     SendMessageA(m_scripts, CB_RESETCONTENT, 0, 0); // also chooses nothing
-    for (const std::string &name : m_scriptsFolder.list())
+    for (const std::string &name : names)
         SendMessageA(m_scripts, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
 }
 
-void TfrmKorvex::SpeedButton1Click()
-{
-    ExceptionBox::guarded(m_handle, [this] {
-        const std::weak_ptr<int> alive = m_lifetime;
-        ScriptRun::run(m_viewWindow, memoLines(m_memo), m_scriptsFolder.scriptFileName(),
-                       SendMessageW(m_selectArea, BM_GETCHECK, 0, 0) == BST_CHECKED);
-        if (!alive.expired()) // a script may have had the host release the window
-            endShowing();
-    });
-}
-
-void TfrmKorvex::SpeedButton2Click()
-{
-    endShowing();
-}
-
-void TfrmKorvex::SpeedButton3Click()
-{
-    ExceptionBox::guarded(m_handle, [this] { ListScripts(); });
-}
-
-void TfrmKorvex::cboScriptsChange()
-{
-    ExceptionBox::guarded(m_handle, [this] { loadChosenScript(); });
-}
-
-void TfrmKorvex::loadChosenScript()
+std::optional<std::string> KorvexFormWin::chosenScriptName() const
 {
     const LRESULT index = SendMessageA(m_scripts, CB_GETCURSEL, 0, 0);
-    if (index == CB_ERR)
-        return;
-    const LRESULT length = SendMessageA(m_scripts, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    const LRESULT length =
+        index == CB_ERR ? CB_ERR : SendMessageA(m_scripts, CB_GETLBTEXTLEN, WPARAM(index), 0);
     if (length == CB_ERR)
-        return;
+        return std::nullopt;
     std::string name(static_cast<std::size_t>(length) + 1, '\0');
     const LRESULT copied = SendMessageA(m_scripts, CB_GETLBTEXT, static_cast<WPARAM>(index),
                                         reinterpret_cast<LPARAM>(name.data()));
     name.resize(copied == CB_ERR ? 0 : static_cast<std::size_t>(std::min(copied, length)));
-    const std::optional<std::string> bytes = m_scriptsFolder.load(name);
-    if (!bytes)
-        return; // a folder or a vanished file: nothing to load
-    loadIntoMemo(m_memo, *bytes);
+    return name;
+}
+
+LineList KorvexFormWin::scriptLines() const
+{
+    LineList lines;
+    lines.adoptText(memoText(m_memo));
+    return lines;
+}
+
+std::string KorvexFormWin::scriptText() const
+{
+    return memoText(m_memo);
+}
+
+void KorvexFormWin::setScriptText(const std::string &text)
+{
+    if (!SetWindowTextA(m_memo, text.c_str()))
+        throw std::runtime_error(ToolkitTexts::memoLimitExceeded());
+}
+
+void KorvexFormWin::showRunState(RunState state, const std::string &text)
+{
+    const bool running = state == RunState::Running;
+    // What would start something else, or change what runs, waits for the run to end.
+    for (HWND toolBar : {m_toolBar1, m_toolBar2}) {
+        for (int command : {int(SpeedButton1), int(SpeedButton3)})
+            SendMessageW(toolBar, TB_ENABLEBUTTON, WPARAM(command), MAKELPARAM(!running, 0));
+    }
+    EnableWindow(m_scripts, !running);
+    EnableWindow(m_selectArea, !running);
+    SendMessageW(m_memo, EM_SETREADONLY, running, 0);
+    SetWindowTextW(m_runText, wide(text).c_str());
+    ShowWindow(m_stop, running ? SW_SHOWNA : SW_HIDE);
+    EnableWindow(m_stop, running);
+    const bool shown = state != RunState::Idle;
+    ShowWindow(m_runText, shown ? SW_SHOWNA : SW_HIDE);
+    if (shown != m_runBarShown) {
+        m_runBarShown = shown;
+        layOut();
+    }
 }

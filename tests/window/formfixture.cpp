@@ -1,11 +1,10 @@
-#include "windowfixture.h"
-#include "platform/qt/messageboxhook.h"
+#include "formfixture.h"
 
-#include <QAbstractButton>
 #include <QDir>
 #include <QFile>
+#include <algorithm>
 
-void WindowFixture::SetUp()
+void FormFixture::SetUp()
 {
     savedHome = qgetenv("HOME");
     savedConfig = qgetenv("XDG_CONFIG_HOME");
@@ -18,10 +17,14 @@ void WindowFixture::SetUp()
         boxes.push_back({text, caption, style});
         return platform::MessageBoxResult::Ok;
     });
-    form = std::make_unique<TfrmKorvex>();
+    form = std::make_unique<TfrmKorvex>([this](TfrmKorvex &) {
+        auto made = std::make_unique<FakeFormView>();
+        face = made.get();
+        return made;
+    });
 }
 
-void WindowFixture::TearDown()
+void FormFixture::TearDown()
 {
     form.reset();
     platform::setMessageBoxHook(savedHook);
@@ -32,17 +35,7 @@ void WindowFixture::TearDown()
         qputenv("XDG_CONFIG_HOME", savedConfig);
 }
 
-QComboBox *WindowFixture::scripts() const
-{
-    return control<QComboBox>("cboScripts");
-}
-
-QPlainTextEdit *WindowFixture::memo() const
-{
-    return control<QPlainTextEdit>("Memo1");
-}
-
-void WindowFixture::writeScript(const QString &name, const QByteArray &bytes) const
+void FormFixture::writeScript(const QString &name, const QByteArray &bytes) const
 {
     QDir(home.path()).mkpath("Documents/Korvex");
     QFile file(home.path() + "/Documents/Korvex/" + name);
@@ -50,17 +43,16 @@ void WindowFixture::writeScript(const QString &name, const QByteArray &bytes) co
     file.write(bytes);
 }
 
-void WindowFixture::choose(const QString &name) const
+void FormFixture::choose(const std::string &name)
 {
-    const int index = scripts()->findText(name);
-    ASSERT_GE(index, 0) << name.toStdString();
-    scripts()->setCurrentIndex(index);
-    emit scripts()->activated(index);
+    ASSERT_NE(std::find(face->names.begin(), face->names.end(), name), face->names.end()) << name;
+    face->chosen = name;
+    form->cboScriptsChange();
 }
 
-void WindowFixture::run(const QString &script)
+void FormFixture::run(const std::string &script)
 {
-    memo()->setPlainText(script);
-    form->show();
-    control<QAbstractButton>("SpeedButton1")->click();
+    face->script = script;
+    face->shown = true;
+    form->SpeedButton1Click();
 }

@@ -1,19 +1,21 @@
 #pragma once
 
+#include "fakeformview.h"
 #include "testview.h"
 
 #include "platform/messagebox.h"
 #include "platform/qt/messageboxhook.h"
-#include "window/qt/korvexform.h"
+#include "window/korvexform.h"
 
-#include <QComboBox>
-#include <QPlainTextEdit>
+#include <QByteArray>
+#include <QString>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
 
-/// A Korvex window over a test view, with a private home folder and a recording box hook.
-class WindowFixture : public ::testing::Test
+/// The script window's core with a fake face over a test view, a private home folder and a
+/// recording box hook.
+class FormFixture : public ::testing::Test
 {
 protected:
     struct Box
@@ -26,18 +28,12 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    QComboBox *scripts() const;
-    QPlainTextEdit *memo() const;
-    template <typename T> T *control(const char *name) const
-    {
-        return form->findChild<T *>(QString::fromLatin1(name));
-    }
     /// Writes @p bytes to Documents/Korvex/@p name.
     void writeScript(const QString &name, const QByteArray &bytes) const;
     /// Picks @p name in the scripts list as a user does.
-    void choose(const QString &name) const;
-    /// Types @p script into the editor and presses Run.
-    void run(const QString &script);
+    void choose(const std::string &name);
+    /// Puts @p script into the editor, shows the window and presses Run.
+    void run(const std::string &script);
 
     QTemporaryDir home;
     QByteArray savedHome;
@@ -45,5 +41,6 @@ protected:
     platform::MessageBoxHook savedHook;
     std::vector<Box> boxes;
     TestView view;
+    FakeFormView *face = nullptr; // owned by form
     std::unique_ptr<TfrmKorvex> form;
 };
