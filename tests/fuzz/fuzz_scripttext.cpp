@@ -1,10 +1,9 @@
 // Script file loading: line-break normalisation under UTF-8 and, where the machine has one, a
-// Shift-JIS locale; and the lossless byte trip through the editor's QString under UTF-8.
+// Shift-JIS locale; and the lossless byte trip through a UTF-16 editor under UTF-8.
 #include "fuzzcheck.h"
-#include "window/qt/scripteditor.h"
+#include "platform/textcoding.h"
 #include "window/scripttext.h"
 
-#include <QString>
 #include <algorithm>
 #include <clocale>
 #include <cstddef>
@@ -97,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     checkNormalized(bytes);
     if (!shiftJis) {
         FUZZ_CHECK(ScriptText::normalizeLineBreaks(bytes) == referenceNormalized(bytes));
-        FUZZ_CHECK(ScriptEditor::fromEditor(ScriptEditor::toEditor(bytes)) == bytes);
+        FUZZ_CHECK(platform::editorBytes(platform::editorText(bytes)) == bytes);
     }
     uselocale(previous);
     return 0;

@@ -4,7 +4,7 @@
 #include "formfixture.h"
 
 #include "platform/qt/windowregistry.h"
-#include "window/qt/scripteditor.h"
+#include "window/scripttext.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -98,7 +98,7 @@ TEST_F(QtForm, ForwardsClicksKeysAndClosingToTheForm)
     ASSERT_EQ(scripts()->count(), 1);
     scripts()->setCurrentIndex(0);
     emit scripts()->activated(0);
-    EXPECT_EQ(ScriptEditor::bytes(*memo()), "puts '\xe6\x97\xa5\xff'\r\nputs 2\r\n")
+    EXPECT_EQ(form->view().scriptText(), "puts '\xe6\x97\xa5\xff'\r\nputs 2\r\n")
         << "the script's bytes survive the editor";
     writeScript("b.rb", "");
     control<QAbstractButton>("SpeedButton3")->click();
@@ -146,4 +146,20 @@ TEST_F(QtForm, ShowsTheRunningScriptAndStopsItFromTheBar)
     EXPECT_FALSE(control<QWidget>("btnStop")->isVisible());
     EXPECT_TRUE(control<QWidget>("SpeedButton1")->isEnabled());
     EXPECT_EQ(view.document, "keep");
+}
+
+TEST_F(QtForm, TheEditorGivesBackEveryByteAndItsHardLinesWhole)
+{
+    FormView &editor = form->view();
+    EXPECT_TRUE(editor.scriptLines().isEmpty());
+    editor.setScriptText(
+        ScriptText::normalizeLineBreaks("puts \"\xe6\x97\xa5\xff\"\rx = 1\n\ry\xc2\xa0z\n"));
+    EXPECT_EQ(editor.scriptText(), "puts \"\xe6\x97\xa5\xff\"\r\nx = 1\r\ny\xc2\xa0z\r\n");
+    EXPECT_EQ(editor.scriptLines(), (LineList{"puts \"\xe6\x97\xa5\xff\"", "x = 1", "y\xc2\xa0z"}))
+        << "no final empty line; a no-break space stays one";
+    memo()->setPlainText("\n");
+    EXPECT_EQ(editor.scriptLines(), (LineList{""}));
+    const std::string line = "x = '" + std::string(10000, 'y') + "'";
+    memo()->setPlainText(QString::fromStdString(line));
+    EXPECT_EQ(editor.scriptLines(), (LineList{line})) << "long lines whole";
 }

@@ -1,8 +1,7 @@
 #include "window/scripttext.h"
+#include "platform/textcoding.h"
 #include "window/exceptionbox.h"
-#include "window/qt/scripteditor.h"
 
-#include <QPlainTextEdit>
 #include <gtest/gtest.h>
 
 using namespace std::string_literals;
@@ -44,36 +43,7 @@ TEST(ScriptText, EditorRoundTripKeepsEveryByte)
         "emoji \xf0\x9f\x98\x80 no-break\xc2\xa0space",
     };
     for (const std::string &bytes : samples)
-        EXPECT_EQ(ScriptEditor::fromEditor(ScriptEditor::toEditor(bytes)), bytes) << bytes;
-}
-
-TEST(ScriptText, LoadedTextComesBackFromTheEditorByteForByte)
-{
-    QPlainTextEdit editor;
-    ScriptEditor::setBytes(editor, ScriptText::normalizeLineBreaks(
-                                       "puts \"\xe6\x97\xa5\xff\"\rx = 1\n\ry\xc2\xa0z\n"));
-    EXPECT_EQ(ScriptEditor::bytes(editor), "puts \"\xe6\x97\xa5\xff\"\r\nx = 1\r\ny\xc2\xa0z\r\n");
-    const LineList lines = ScriptEditor::lines(editor);
-    ASSERT_EQ(lines.count(), 3u);
-    EXPECT_EQ(lines[2], "y\xc2\xa0z");
-}
-
-TEST(ScriptText, EditorLinesAreHardLinesWithoutTheFinalEmptyOne)
-{
-    QPlainTextEdit editor;
-    EXPECT_TRUE(ScriptEditor::lines(editor).isEmpty());
-    editor.setPlainText("a\n\nb\n");
-    EXPECT_EQ(ScriptEditor::lines(editor), (LineList{"a", "", "b"}));
-    editor.setPlainText("\n");
-    EXPECT_EQ(ScriptEditor::lines(editor), (LineList{""}));
-}
-
-TEST(ScriptText, LongLinesReachTheScriptWhole)
-{
-    QPlainTextEdit editor;
-    const std::string line = "x = '" + std::string(10000, 'y') + "'";
-    editor.setPlainText(QString::fromStdString(line));
-    EXPECT_EQ(ScriptEditor::lines(editor)[0], line);
+        EXPECT_EQ(platform::editorBytes(platform::editorText(bytes)), bytes) << bytes;
 }
 
 TEST(ExceptionBox, AppendsAPeriodOnlyAfterCharactersAboveIt)

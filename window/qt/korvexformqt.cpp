@@ -1,10 +1,11 @@
 #include "korvexformqt.h"
 
-#include "scripteditor.h"
 #include "ui_korvexform.h"
 
 #include "platform/qt/windowregistry.h"
+#include "platform/textcoding.h"
 #include "window/korvexform.h"
+#include "window/toolkittexts.h"
 
 #include <QAbstractItemView>
 #include <QCloseEvent>
@@ -12,6 +13,8 @@
 #include <QKeyEvent>
 #include <QLayout>
 #include <QStyledItemDelegate>
+#include <QTextBlock>
+#include <stdexcept>
 
 namespace {
 
@@ -25,6 +28,15 @@ QFont fontOf(const QStringList &families, bool fixedPitch)
     }
     font.setPixelSize(12);
     return font;
+}
+
+/// The script editor's line @p block as bytes in the system's coding.
+std::string lineBytes(const QTextBlock &block)
+{
+    // Block by block: toPlainText() would turn no-break spaces into plain ones.
+    const QString text = block.text();
+    return platform::editorBytes(std::u16string_view(
+        reinterpret_cast<const char16_t *>(text.utf16()), std::size_t(text.size())));
 }
 
 /// Draws list items one line of their font high.
@@ -172,17 +184,31 @@ std::optional<std::string> KorvexFormQt::chosenScriptName() const
 
 LineList KorvexFormQt::scriptLines() const
 {
-    return ScriptEditor::lines(*ui->Memo1);
+    LineList lines;
+    for (QTextBlock block = ui->Memo1->document()->begin(); block.isValid(); block = block.next()) {
+        if (block.next().isValid() || block.length() > 1) // not the final empty line
+            lines.append(lineBytes(block));
+    }
+    return lines;
 }
 
 std::string KorvexFormQt::scriptText() const
 {
-    return ScriptEditor::bytes(*ui->Memo1);
+    std::string text;
+    for (QTextBlock block = ui->Memo1->document()->begin(); block.isValid(); block = block.next())
+        text += (block.previous().isValid() ? "\r\n" : "") + lineBytes(block);
+    return text;
 }
 
 void KorvexFormQt::setScriptText(const std::string &text)
 {
-    ScriptEditor::setBytes(*ui->Memo1, text);
+    // QString holds at most 2^31 - 1 code units on 32-bit sizes; the editor is far smaller in
+    // practice, so refuse texts that could not possibly be edited.
+    if (text.size() > std::size_t(1) << 30)
+        throw std::runtime_error(ToolkitTexts::memoLimitExceeded());
+    QString decoded = QString::fromStdU16String(platform::editorText(text));
+    decoded.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    ui->Memo1->setPlainText(decoded);
 }
 
 void KorvexFormQt::showRunState(RunState state, const std::string &text)

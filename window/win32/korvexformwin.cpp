@@ -1,21 +1,19 @@
 #include "korvexformwin.h"
 
+#include "platform/win32/bandbar.h"
+#include "platform/win32/controls.h"
 #include "platform/win32/windowobject.h"
 #include "window/exceptionbox.h"
 #include "window/korvexform.h"
 #include "window/toolkittexts.h"
 
 #include <commctrl.h>
-#include <uxtheme.h>
 
 #include <algorithm>
-#include <cstring>
-#include <cwchar>
-#include <initializer_list>
 #include <iterator>
 #include <stdexcept>
-#include <string_view>
-#include <vector>
+
+using platform::BandBar;
 
 namespace {
 
@@ -37,208 +35,6 @@ constexpr int ScriptsDropDownHeight = 160; // the list's dropped-down part
 constexpr int FontHeight = 12;
 constexpr int MemoMinimumLines = 2;
 
-HINSTANCE thisModule()
-{
-    HMODULE module = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                           GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCWSTR>(&thisModule), &module);
-    return module;
-}
-
-// A failure of the step @p what, with the thread's last Windows error.
-std::runtime_error windowsFailure(const char *what)
-{
-    const DWORD error = GetLastError();
-    return std::runtime_error(std::string(what) + " (Windows error " + std::to_string(error) + ")");
-}
-
-/**
- * Makes the control @p id of the ASCII-named @p className under @p parent, @p size large at
- * @p at; an ANSI window when @p ansi (its text then is bytes in the system's code page).
- * Throws std::runtime_error naming @p what when it cannot be made.
- */
-HWND createControl(HWND parent, int id, const char *className, const wchar_t *text, DWORD style,
-                   DWORD exStyle, POINT at, SIZE size, const char *what, bool ansi = false)
-{
-    const auto menu = reinterpret_cast<HMENU>(static_cast<INT_PTR>(id));
-    const HINSTANCE instance = thisModule();
-    style |= WS_CHILD | WS_VISIBLE;
-    HWND control = nullptr;
-    if (ansi) {
-        control = CreateWindowExA(exStyle, className, "", style, at.x, at.y, size.cx, size.cy,
-                                  parent, menu, instance, nullptr);
-    } else {
-        const std::wstring wideClass(className, className + std::strlen(className));
-        control = CreateWindowExW(exStyle, wideClass.c_str(), text, style, at.x, at.y, size.cx,
-                                  size.cy, parent, menu, instance, nullptr);
-    }
-    if (!control) {
-        const DWORD error = GetLastError();
-        throw std::runtime_error(std::string("The script window's ") + what +
-                                 " could not be created (Windows error " + std::to_string(error) +
-                                 ")");
-    }
-    return control;
-}
-
-int screenDpi()
-{
-    const HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
-    if (screen)
-        ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : 96;
-}
-
-// Whether a font family named @p face with the character set @p charset is installed.
-bool fontInstalled(HDC dc, const wchar_t *face, BYTE charset)
-{
-    LOGFONTW query = {};
-    query.lfCharSet = charset;
-    std::wcsncpy(query.lfFaceName, face, LF_FACESIZE - 1);
-    bool found = false;
-    EnumFontFamiliesExW(
-        dc, &query,
-        [](const LOGFONTW *, const TEXTMETRICW *, DWORD, LPARAM found) -> int {
-            *reinterpret_cast<bool *>(found) = true;
-            return 0;
-        },
-        reinterpret_cast<LPARAM>(&found), 0);
-    return found;
-}
-
-/**
- * A font @p pixels high (character height): the first of @p faces that is installed with the
- * Shift-JIS character set; failing all of them, the system's message font (or, for a fixed
- * pitch, whatever fixed-pitch font the font mapper offers) in the default character set.
- */
-HFONT createFont(std::initializer_list<const wchar_t *> faces, int pixels, bool fixedPitch)
-{
-    LOGFONTW font = {};
-    font.lfHeight = -pixels;
-    font.lfWeight = FW_NORMAL;
-    font.lfOutPrecision = OUT_DEFAULT_PRECIS;
-    font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-    font.lfQuality = DEFAULT_QUALITY;
-    font.lfPitchAndFamily = fixedPitch ? FIXED_PITCH | FF_MODERN : VARIABLE_PITCH | FF_SWISS;
-    font.lfCharSet = DEFAULT_CHARSET;
-    const HDC screen = GetDC(nullptr);
-    for (const wchar_t *face : faces) {
-        if (screen && fontInstalled(screen, face, SHIFTJIS_CHARSET)) {
-            std::wcsncpy(font.lfFaceName, face, LF_FACESIZE - 1);
-            font.lfCharSet = SHIFTJIS_CHARSET;
-            break;
-        }
-    }
-    if (screen)
-        ReleaseDC(nullptr, screen);
-    if (font.lfFaceName[0] == L'\0' && !fixedPitch) {
-        NONCLIENTMETRICSW metrics = {};
-        metrics.cbSize = sizeof metrics;
-        if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
-            std::wcsncpy(font.lfFaceName, metrics.lfMessageFont.lfFaceName, LF_FACESIZE - 1);
-    }
-    return CreateFontIndirectW(&font);
-}
-
-TBBUTTON pushButton(int id, const wchar_t *caption)
-{
-    TBBUTTON button = {};
-    button.iBitmap = I_IMAGENONE;
-    button.idCommand = id;
-    button.fsState = TBSTATE_ENABLED;
-    button.fsStyle = BTNS_BUTTON | BTNS_NOPREFIX;
-    button.iString = reinterpret_cast<INT_PTR>(caption);
-    return button;
-}
-
-// A separator @p width wide: a divider between buttons, or with the @p id of a control, the
-// room that control takes on the toolbar.
-TBBUTTON separator(int width, int id = 0)
-{
-    TBBUTTON gap = {};
-    gap.iBitmap = width;
-    gap.idCommand = id;
-    gap.fsStyle = BTNS_SEP;
-    return gap;
-}
-
-// The room the control @p index of @p toolBar stands on, in the toolbar's coordinates.
-RECT itemRect(HWND toolBar, int index)
-{
-    RECT rect = {};
-    SendMessageW(toolBar, TB_GETITEMRECT, static_cast<WPARAM>(index),
-                 reinterpret_cast<LPARAM>(&rect));
-    return rect;
-}
-
-// The toolbars pass what their controls (the check box, the list) report to the window.
-LRESULT CALLBACK toolBarProc(HWND toolBar, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                             DWORD_PTR form) noexcept
-{
-    if (message == WM_COMMAND && lParam != 0 &&
-        GetParent(reinterpret_cast<HWND>(lParam)) == toolBar)
-        return SendMessageW(reinterpret_cast<HWND>(form), message, wParam, lParam);
-    if (message == WM_NCDESTROY)
-        RemoveWindowSubclass(toolBar, toolBarProc, 0);
-    return DefSubclassProc(toolBar, message, wParam, lParam);
-}
-
-/**
- * Draws a toolbar's items the classic way whatever the visual style: the buttons raised push
- * buttons (sunken while pressed) with their captions centred, the dividers etched lines.
- */
-LRESULT paintToolBar(const NMTBCUSTOMDRAW &draw) noexcept
-{
-    const HWND toolBar = draw.nmcd.hdr.hwndFrom;
-    const HDC dc = draw.nmcd.hdc;
-    switch (draw.nmcd.dwDrawStage) {
-    case CDDS_PREPAINT:
-        return CDRF_NOTIFYITEMDRAW | CDRF_NOTIFYPOSTPAINT;
-    case CDDS_ITEMPREPAINT: {
-        RECT face = draw.nmcd.rc;
-        const bool pushed = draw.nmcd.uItemState & (CDIS_SELECTED | CDIS_CHECKED);
-        const bool disabled = draw.nmcd.uItemState & CDIS_DISABLED;
-        DrawFrameControl(dc, &face, DFC_BUTTON,
-                         DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0) |
-                             (disabled ? DFCS_INACTIVE : 0));
-        wchar_t caption[64] = {};
-        SendMessageW(toolBar, TB_GETBUTTONTEXTW, draw.nmcd.dwItemSpec,
-                     reinterpret_cast<LPARAM>(caption));
-        if (pushed)
-            OffsetRect(&face, 1, 1);
-        const HGDIOBJ oldFont =
-            SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(toolBar, WM_GETFONT, 0, 0)));
-        const int oldMode = SetBkMode(dc, TRANSPARENT);
-        const COLORREF oldColour =
-            SetTextColor(dc, GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
-        DrawTextW(dc, caption, -1, &face, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-        SetTextColor(dc, oldColour);
-        SetBkMode(dc, oldMode);
-        SelectObject(dc, oldFont);
-        return CDRF_SKIPDEFAULT;
-    }
-    case CDDS_POSTPAINT: {
-        const int count = static_cast<int>(SendMessageW(toolBar, TB_BUTTONCOUNT, 0, 0));
-        for (int i = 0; i < count; ++i) {
-            TBBUTTON button = {};
-            SendMessageW(toolBar, TB_GETBUTTON, static_cast<WPARAM>(i),
-                         reinterpret_cast<LPARAM>(&button));
-            if (!(button.fsStyle & BTNS_SEP) || button.idCommand != 0)
-                continue; // a button, or the room of a control
-            RECT line = itemRect(toolBar, i);
-            line.left += (line.right - line.left) / 2 - 1;
-            line.right = line.left + 2;
-            DrawEdge(dc, &line, EDGE_ETCHED, BF_LEFT);
-        }
-        return CDRF_DODEFAULT;
-    }
-    default:
-        return CDRF_DODEFAULT;
-    }
-}
-
 /// The editor's text as bytes in the system's code page, its lines separated by CR LF.
 std::string memoText(HWND memo)
 {
@@ -248,14 +44,6 @@ std::string memoText(HWND memo)
     std::string text(static_cast<std::size_t>(length) + 1, '\0');
     const int copied = GetWindowTextA(memo, text.data(), length + 1);
     text.resize(static_cast<std::size_t>(std::clamp(copied, 0, length)));
-    return text;
-}
-/// @p utf8 as UTF-16, for the system's wide interfaces.
-std::wstring wide(const std::string &utf8)
-{
-    const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(std::max(size, 0)), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), text.data(), size);
     return text;
 }
 
@@ -278,23 +66,15 @@ KorvexFormWin::KorvexFormWin(TfrmKorvex &form, platform::WindowHandle parent) : 
     INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_BAR_CLASSES | ICC_COOL_CLASSES};
     InitCommonControlsEx(&classes);
 
-    WNDCLASSEXW windowClass = {};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = &KorvexFormWin::windowProc;
-    windowClass.hInstance = thisModule();
-    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = ClassName;
-    if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        throw windowsFailure("The script window's class could not be registered");
+    platform::registerWindowClass(ClassName, &KorvexFormWin::windowProc);
 
     try {
-        m_dpi = screenDpi();
-        m_formFont =
-            createFont({L"ＭＳ Ｐゴシック", L"MS PGothic", L"MS UI Gothic", L"Meiryo UI",
-                        L"Yu Gothic UI", L"Noto Sans CJK JP", L"IPAPGothic", L"VL PGothic"},
-                       scaled(FontHeight), false);
-        m_memoFont = createFont(
+        m_dpi = platform::screenDpi();
+        m_formFont = platform::createFont({L"ＭＳ Ｐゴシック", L"MS PGothic", L"MS UI Gothic",
+                                           L"Meiryo UI", L"Yu Gothic UI", L"Noto Sans CJK JP",
+                                           L"IPAPGothic", L"VL PGothic"},
+                                          scaled(FontHeight), false);
+        m_memoFont = platform::createFont(
             {L"ＭＳ ゴシック", L"MS Gothic", L"Noto Sans Mono CJK JP", L"IPAGothic", L"VL Gothic"},
             scaled(FontHeight), true);
 
@@ -307,8 +87,8 @@ KorvexFormWin::KorvexFormWin(TfrmKorvex &form, platform::WindowHandle parent) : 
             exStyle |= WS_EX_TOPMOST;
         if (!CreateWindowExW(exStyle, ClassName, L"Korvex", style, scaled(FormLeft),
                              scaled(FormTop), scaled(FormWidth), scaled(FormHeight), parent,
-                             nullptr, thisModule(), this))
-            throw windowsFailure("The script window could not be created");
+                             nullptr, platform::ownModule(), this))
+            throw platform::windowsFailure("The script window could not be created");
         if (const HMENU menu = GetSystemMenu(m_handle, FALSE)) {
             for (UINT command : {SC_RESTORE, SC_MINIMIZE, SC_MAXIMIZE})
                 DeleteMenu(menu, command, MF_BYCOMMAND);
@@ -340,80 +120,50 @@ void KorvexFormWin::destroy() noexcept
     if (m_handle)
         DestroyWindow(m_handle); // its controls with it
     m_handle = nullptr;
-    for (HFONT *font : {&m_formFont, &m_memoFont}) {
-        if (*font)
-            DeleteObject(*font);
-        *font = nullptr;
-    }
     // Fails while another window of the class exists; the last one takes the class with it.
-    UnregisterClassW(ClassName, thisModule());
+    UnregisterClassW(ClassName, platform::ownModule());
 }
 
 void KorvexFormWin::createControls()
 {
+    using platform::createControl;
     const auto setFont = [](HWND control, HFONT font) {
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        return control;
     };
     // Key preview: what the user types into a control is the window's to see first.
     const auto previewed = [this](HWND control) {
         SetWindowSubclass(control, controlProc, 0, reinterpret_cast<DWORD_PTR>(this));
         return control;
     };
-    m_coolBar = createControl(m_handle, CoolBar1, REBARCLASSNAMEA, nullptr,
-                              WS_CLIPSIBLINGS | WS_CLIPCHILDREN | RBS_VARHEIGHT | RBS_BANDBORDERS |
-                                  CCS_NODIVIDER | CCS_TOP,
-                              0, {}, {}, "band container");
-    // The bands in the button-face colour like the controls on them, whatever the visual style.
-    SetWindowTheme(m_coolBar, L" ", L" ");
-    REBARINFO bar = {};
-    bar.cbSize = sizeof bar;
-    SendMessageW(m_coolBar, RB_SETBARINFO, 0, reinterpret_cast<LPARAM>(&bar));
-    setFont(m_coolBar, m_formFont);
+    const SIZE button = {scaled(ButtonWidth), scaled(ButtonHeight)};
 
-    const auto makeToolBar = [&](int id, std::vector<TBBUTTON> items) {
-        // Captions only, in buttons of the design size: the list style keeps no room for
-        // images under the captions, and the size is set last, after everything that makes
-        // the toolbar measure its buttons again. paintToolBar() draws the items.
-        const HWND toolBar = createControl(m_coolBar, id, TOOLBARCLASSNAMEA, nullptr,
-                                           WS_CLIPCHILDREN | WS_CLIPSIBLINGS | CCS_NOPARENTALIGN |
-                                               CCS_NORESIZE | CCS_NODIVIDER | TBSTYLE_LIST,
-                                           0, {}, {}, "toolbar");
-        SetWindowTheme(toolBar, L" ", L" ");
-        SetWindowSubclass(toolBar, toolBarProc, 0, reinterpret_cast<DWORD_PTR>(m_handle));
-        SendMessageW(toolBar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-        SendMessageW(toolBar, TB_SETPARENT, reinterpret_cast<WPARAM>(m_handle), 0);
-        setFont(toolBar, m_formFont);
-        SendMessageW(toolBar, TB_SETBITMAPSIZE, 0, MAKELPARAM(0, 0));
-        SendMessageW(toolBar, TB_SETPADDING, 0, MAKELPARAM(0, 0));
-        SendMessageW(toolBar, TB_ADDBUTTONSW, items.size(), reinterpret_cast<LPARAM>(items.data()));
-        SendMessageW(toolBar, TB_SETBUTTONWIDTH, 0,
-                     MAKELPARAM(scaled(ButtonWidth), scaled(ButtonWidth)));
-        SendMessageW(toolBar, TB_SETBUTTONSIZE, 0,
-                     MAKELPARAM(scaled(ButtonWidth), scaled(ButtonHeight)));
-        return toolBar;
-    };
-
-    // ToolBar1: 実行, a divider, キャンセル, a divider, the selection-only box.
-    m_toolBar1 = makeToolBar(
-        ToolBar1, {pushButton(SpeedButton1, L"実行"), separator(scaled(DividerWidth)),
-                   pushButton(SpeedButton2, L"キャンセル"), separator(scaled(DividerWidth)),
-                   separator(scaled(SelectAreaWidth), chkSelectArea)});
-    const RECT selectArea = itemRect(m_toolBar1, 4);
-    m_selectArea =
-        previewed(createControl(m_toolBar1, chkSelectArea, "BUTTON", L"選択範囲のみ",
-                                WS_TABSTOP | BS_AUTOCHECKBOX, 0, {selectArea.left, selectArea.top},
-                                {scaled(SelectAreaWidth), scaled(ButtonHeight)}, "check box"));
-    setFont(m_selectArea, m_formFont);
-
-    // ToolBar2: the scripts list, a divider, 更新. The list holds file names in the system's
-    // code page, so it is an ANSI window.
-    m_toolBar2 =
-        makeToolBar(ToolBar2, {separator(scaled(ScriptsWidth), cboScripts),
-                               separator(scaled(DividerWidth)), pushButton(SpeedButton3, L"更新")});
-    m_scripts = previewed(createControl(
-        m_toolBar2, cboScripts, "COMBOBOX", nullptr, WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0,
-        {}, {scaled(ScriptsWidth), scaled(ScriptsDropDownHeight)}, "list", true));
-    setFont(m_scripts, m_formFont);
+    // CoolBar1: ToolBar1 with 実行, キャンセル and the selection-only box; ToolBar2 with the
+    // scripts list and 更新.
+    m_coolBar = std::make_unique<BandBar>(m_handle, CoolBar1, m_formFont.get());
+    m_toolBar1 = m_coolBar->addBand(
+        ToolBar1,
+        {BandBar::button(SpeedButton1, L"実行"), BandBar::divider(scaled(DividerWidth)),
+         BandBar::button(SpeedButton2, L"キャンセル"), BandBar::divider(scaled(DividerWidth)),
+         BandBar::room(chkSelectArea, scaled(SelectAreaWidth))},
+        button, scaled(BandHeight), scaled(BandWidth));
+    const RECT selectArea = BandBar::itemRect(m_toolBar1, 4);
+    m_selectArea = previewed(
+        setFont(createControl(m_toolBar1, chkSelectArea, "BUTTON", L"選択範囲のみ",
+                              WS_TABSTOP | BS_AUTOCHECKBOX, 0, {selectArea.left, selectArea.top},
+                              {scaled(SelectAreaWidth), scaled(ButtonHeight)}, "The check box"),
+                m_formFont.get()));
+    m_toolBar2 = m_coolBar->addBand(ToolBar2,
+                                    {BandBar::room(cboScripts, scaled(ScriptsWidth)),
+                                     BandBar::divider(scaled(DividerWidth)),
+                                     BandBar::button(SpeedButton3, L"更新")},
+                                    button, scaled(BandHeight), scaled(BandWidth), L"スクリプト:");
+    // The list holds file names in the system's code page, so it is an ANSI window.
+    m_scripts = previewed(setFont(
+        createControl(m_toolBar2, cboScripts, "COMBOBOX", nullptr,
+                      WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, {},
+                      {scaled(ScriptsWidth), scaled(ScriptsDropDownHeight)}, "The list", true),
+        m_formFont.get()));
     // The list's items take one line of the font: 12 pixels with "ＭＳ Ｐゴシック". Closed, the
     // list is made no higher than a band where the system lets it, and centred on the band.
     RECT closed = {};
@@ -424,76 +174,39 @@ void KorvexFormWin::createControls()
         SendMessageW(m_scripts, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
         GetWindowRect(m_scripts, &closed); // the system may keep it higher, for the font
     }
-    const RECT scripts = itemRect(m_toolBar2, 0);
-    SetWindowPos(m_scripts, nullptr, scripts.left,
+    SetWindowPos(m_scripts, nullptr, BandBar::itemRect(m_toolBar2, 0).left,
                  std::max<int>(0, (scaled(BandHeight) - (closed.bottom - closed.top)) / 2), 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 
-    // CoolBar1: one band per toolbar, each on a row of its own.
-    const auto addBand = [&](HWND toolBar, const wchar_t *text, bool newRow) {
-        const int count = static_cast<int>(SendMessageW(toolBar, TB_BUTTONCOUNT, 0, 0));
-        REBARBANDINFOW band = {};
-        band.cbSize = REBARBANDINFOW_V6_SIZE;
-        band.fMask = RBBIM_STYLE | RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_SIZE | RBBIM_ID |
-                     (text ? RBBIM_TEXT : 0);
-        band.fStyle = RBBS_NOGRIPPER | (newRow ? RBBS_BREAK : 0);
-        band.hwndChild = toolBar;
-        band.cxMinChild = static_cast<UINT>(itemRect(toolBar, count - 1).right);
-        band.cyMinChild = static_cast<UINT>(scaled(BandHeight));
-        band.cx = static_cast<UINT>(scaled(BandWidth));
-        band.lpText = const_cast<wchar_t *>(text);
-        band.wID = static_cast<UINT>(GetDlgCtrlID(toolBar));
-        if (!SendMessageW(m_coolBar, RB_INSERTBANDW, static_cast<WPARAM>(-1),
-                          reinterpret_cast<LPARAM>(&band)))
-            throw windowsFailure("The script window's band could not be made");
-    };
-    addBand(m_toolBar1, nullptr, false);
-    addBand(m_toolBar2, L"スクリプト:", true);
-
     // Memo1: the script's bytes in the system's code page (an ANSI window); Tab and Enter are
     // typed into it, it scrolls sideways rather than wrapping, and shows no scroll bars.
-    m_memo = previewed(
+    m_memo = previewed(setFont(
         createControl(m_handle, Memo1, "EDIT", nullptr,
                       WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN | ES_AUTOHSCROLL | ES_AUTOVSCROLL,
-                      WS_EX_CLIENTEDGE, {}, {}, "editor", true));
-    setFont(m_memo, m_memoFont);
+                      WS_EX_CLIENTEDGE, {}, {}, "The editor", true),
+        m_memoFont.get()));
     SendMessageW(m_memo, EM_SETLIMITTEXT, 0, 0); // as much as the system holds
     m_lastFocus = m_memo;
 
     // The running bar, shown during a long run: what the run has done so far, and Stop.
-    m_runText = createControl(m_handle, lblRunning, "STATIC", L"", SS_LEFT | SS_CENTERIMAGE, 0, {},
-                              {}, "running bar");
-    m_stop = previewed(createControl(m_handle, btnStop, "BUTTON", L"停止", BS_PUSHBUTTON, 0, {}, {},
-                                     "Stop button"));
-    for (HWND control : {m_runText, m_stop}) {
-        setFont(control, m_formFont);
-        ShowWindow(control, SW_HIDE);
-    }
+    m_runText = setFont(createControl(m_handle, lblRunning, "STATIC", L"", SS_CENTERIMAGE, 0, {},
+                                      {}, "The running bar"),
+                        m_formFont.get());
+    m_stop = previewed(setFont(
+        createControl(m_handle, btnStop, "BUTTON", L"停止", BS_PUSHBUTTON, 0, {}, {}, "Stop"),
+        m_formFont.get()));
+    ShowWindow(m_runText, SW_HIDE);
+    ShowWindow(m_stop, SW_HIDE);
 }
 
 SIZE KorvexFormWin::minimumClientSize() const
 {
-    // Every band whole: its header (the band text) and borders, and its toolbar's items.
-    int width = 0;
-    const int bands = static_cast<int>(SendMessageW(m_coolBar, RB_GETBANDCOUNT, 0, 0));
-    for (int i = 0; i < bands; ++i) {
-        RECT borders = {};
-        SendMessageW(m_coolBar, RB_GETBANDBORDERS, static_cast<WPARAM>(i),
-                     reinterpret_cast<LPARAM>(&borders));
-        REBARBANDINFOW band = {};
-        band.cbSize = REBARBANDINFOW_V6_SIZE;
-        band.fMask = RBBIM_CHILDSIZE;
-        SendMessageW(m_coolBar, RB_GETBANDINFOW, static_cast<WPARAM>(i),
-                     reinterpret_cast<LPARAM>(&band));
-        width = std::max(width, static_cast<int>(borders.left + borders.right + band.cxMinChild));
-    }
     RECT bar = {};
-    GetWindowRect(m_coolBar, &bar);
-
+    GetWindowRect(m_coolBar->handle(), &bar);
     // The editor: a few whole lines inside its edge.
     int lineHeight = scaled(FontHeight);
     if (const HDC dc = GetDC(m_memo)) {
-        const HGDIOBJ old = SelectObject(dc, m_memoFont);
+        const HGDIOBJ old = SelectObject(dc, m_memoFont.get());
         TEXTMETRICW metrics = {};
         if (GetTextMetricsW(dc, &metrics))
             lineHeight = metrics.tmHeight;
@@ -501,7 +214,7 @@ SIZE KorvexFormWin::minimumClientSize() const
         ReleaseDC(m_memo, dc);
     }
     const int memoHeight = MemoMinimumLines * lineHeight + 2 * GetSystemMetrics(SM_CYEDGE) + 2;
-    return {width, (bar.bottom - bar.top) + memoHeight};
+    return {m_coolBar->minimumWidth(), (bar.bottom - bar.top) + memoHeight};
 }
 
 void KorvexFormWin::layOut()
@@ -510,9 +223,9 @@ void KorvexFormWin::layOut()
         return;
     RECT client = {};
     GetClientRect(m_handle, &client);
-    SendMessageW(m_coolBar, WM_SIZE, 0, 0); // the band container takes the window's width
+    SendMessageW(m_coolBar->handle(), WM_SIZE, 0, 0); // the band container takes the width
     RECT bar = {};
-    GetWindowRect(m_coolBar, &bar);
+    GetWindowRect(m_coolBar->handle(), &bar);
     const int top = bar.bottom - bar.top;
     const int runBar = m_runBarShown ? scaled(BandHeight) : 0;
     MoveWindow(m_memo, 0, top, client.right, std::max<int>(0, client.bottom - top - runBar), TRUE);
@@ -564,9 +277,6 @@ LRESULT KorvexFormWin::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         const auto &notice = *reinterpret_cast<const NMHDR *>(lParam);
         if (notice.code == RBN_HEIGHTCHANGE)
             layOut();
-        if (notice.code == NM_CUSTOMDRAW &&
-            (notice.hwndFrom == m_toolBar1 || notice.hwndFrom == m_toolBar2))
-            return paintToolBar(*reinterpret_cast<const NMTBCUSTOMDRAW *>(lParam));
         break;
     }
     case WM_SIZE:
@@ -773,7 +483,7 @@ void KorvexFormWin::showRunState(RunState state, const std::string &text)
     EnableWindow(m_scripts, !running);
     EnableWindow(m_selectArea, !running);
     SendMessageW(m_memo, EM_SETREADONLY, running, 0);
-    SetWindowTextW(m_runText, wide(text).c_str());
+    SetWindowTextW(m_runText, platform::utf16(text).c_str());
     ShowWindow(m_stop, running ? SW_SHOWNA : SW_HIDE);
     EnableWindow(m_stop, running);
     const bool shown = state != RunState::Idle;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/win32/controls.h"
 #include "window/formview.h"
 
 #include <windows.h>
@@ -7,6 +8,10 @@
 #include <memory>
 
 class TfrmKorvex;
+
+namespace platform {
+class BandBar;
+} // namespace platform
 
 /**
  * The script window as a Win32 window of class "TfrmKorvex": a band container (CoolBar1) with
@@ -71,7 +76,7 @@ private:
 
     TfrmKorvex &m_form;
     HWND m_handle = nullptr;
-    HWND m_coolBar = nullptr;
+    std::unique_ptr<platform::BandBar> m_coolBar;
     HWND m_toolBar1 = nullptr;
     HWND m_toolBar2 = nullptr;
     HWND m_memo = nullptr;
@@ -80,8 +85,8 @@ private:
     HWND m_runText = nullptr;
     HWND m_stop = nullptr;
     HWND m_lastFocus = nullptr; // the control that gets the focus back on activation
-    HFONT m_formFont = nullptr;
-    HFONT m_memoFont = nullptr;
+    platform::Font m_formFont;
+    platform::Font m_memoFont;
     int m_dpi = 96;
     SIZE m_minimumSize = {};      // outer size below which every control would not be whole
     bool m_runBarShown = false;   // the running bar takes the bottom of the window
