@@ -342,11 +342,31 @@ TEST_F(KorvexWindow, TheEditorTakesTabAndEnterAndKeepsItsTextForTheNextShowing)
                 EXPECT_EQ(textOf(c.memo), "a\t\r\n");
                 EXPECT_EQ(GetFocus(), c.memo);
                 EXPECT_TRUE(IsWindowVisible(c.form));
-                // Tab moves on from the check box, where it is not typed.
-                SetFocus(c.selectArea);
-                postKey(c.selectArea, VK_TAB);
-                host.post([c] { EXPECT_EQ(GetFocus(), c.scripts); }, 2);
-                press(c, L"キャンセル");
+                // Ctrl+A selects the whole script.
+                BYTE keys[256] = {};
+                GetKeyboardState(keys);
+                keys[VK_CONTROL] = 0x80;
+                SetKeyboardState(keys);
+                postKey(c.memo, 'A');
+                host.post(
+                    [&, c] {
+                        BYTE keys[256] = {};
+                        GetKeyboardState(keys);
+                        keys[VK_CONTROL] = 0;
+                        SetKeyboardState(keys);
+                        DWORD start = 1, end = 0;
+                        SendMessageW(c.memo, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                                     reinterpret_cast<LPARAM>(&end));
+                        EXPECT_EQ(start, 0u);
+                        EXPECT_EQ(end, 4u);
+                        EXPECT_EQ(textOf(c.memo), "a\t\r\n") << "Ctrl+A typed nothing";
+                        // Tab moves on from the check box, where it is not typed.
+                        SetFocus(c.selectArea);
+                        postKey(c.selectArea, VK_TAB);
+                        host.post([c] { EXPECT_EQ(GetFocus(), c.scripts); }, 2);
+                        press(c, L"キャンセル");
+                    },
+                    2);
             },
             3);
     });
