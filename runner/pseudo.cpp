@@ -1,6 +1,7 @@
 #include "pseudo.h"
 
 #include "capturefile.h"
+#include "mainscript.h"
 #include "rubies.h"
 #include "runtimefaulthandlers.h"
 #include "scriptwatch.h"
@@ -25,7 +26,6 @@ namespace {
 VALUE captureClass = Qnil; // Qnil until the first run creates it
 VALUE environmentModule = Qnil;
 VALUE exitBangClass = Qnil;
-VALUE instructionSequenceClass = Qnil;
 std::unique_ptr<CaptureFile> captureFile;
 // The last run's output is the first collectedBytes bytes of the capture file, which keeps it
 // until the next run begins; outputBuffer holds it once someone has asked for it.
@@ -332,8 +332,6 @@ void Pseudo::CreateCapture()
                         ? rb_const_get_at(environmentModule, id("ExitBang"))
                         : rb_eSystemExit;
     rb_global_variable(&exitBangClass);
-    instructionSequenceClass = rb_path2class("RubyVM::InstructionSequence");
-    rb_global_variable(&instructionSequenceClass);
     ScriptWatch::prepare();
 
     // Its objects are real IOs of the runtime over the capture file, so every IO method finds a
@@ -453,17 +451,14 @@ VALUE Pseudo::Evaluate(VALUE runArgument)
         setConstant(id("DATA"), saved.data);
     }
     // Compiled from a String in the locale's encoding, so that the script's literals carry
-    // the host's coding, as they do under the `ruby` command. Compiled as a file is (not
-    // evaluated into a binding): its local variables are its own, a top-level `return` ends
-    // it, and its path is the base of `require_relative`.
+    // the host's coding, as they do under the `ruby` command; and run as a main file is: its
+    // path is the base of `require_relative`.
     const VALUE source =
         rb_enc_str_new(run.text->data(), static_cast<long>(run.text->size()), rb_locale_encoding());
     const VALUE file = rb_external_str_new_with_enc(
         run.fileName->data(), static_cast<long>(run.fileName->size()), rb_filesystem_encoding());
     const VALUE realPath = *run.fileName == "-" ? Qnil : file;
-    const VALUE sequence =
-        rb_funcall(instructionSequenceClass, id("compile"), 4, source, file, realPath, INT2FIX(1));
-    return rb_funcall(sequence, id("eval"), 0);
+    return MainScript::run(source, file, realPath);
 }
 
 VALUE Pseudo::Finish(VALUE runArgument)

@@ -130,6 +130,11 @@ const std::vector<Script> scripts = {
      {}},
     {"Data", "puts DATA.read.upcase\n__END__\nabc\ndef", {}},
     {"TopLevelReturn", "puts 'a'\nreturn if ARGV.empty?\nputs 'b'", {}},
+    // A logger names where it was called from: the top level is <main>, with nothing below it.
+    {"CallerAtTheTop",
+     "def where = caller_locations(1, 1).first.label\nputs where, caller.size\n"
+     "def deeper = where\nputs deeper",
+     {}},
 };
 
 // Makes the `ruby` command's output unbuffered and reports an uncaught error by its message
