@@ -21,12 +21,18 @@ PLATFORM_EXPORT TextCoding systemCoding();
 /// coding cannot hold becomes a replacement character.
 PLATFORM_EXPORT std::string systemText(std::string_view utf8);
 
-/// @p bytes in the system's coding as UTF-16, for a text editor: where the coding is UTF-8,
-/// each byte that is not part of a valid character becomes the lone surrogate U+DC80 + byte,
-/// which no valid text holds, so that editorBytes() gives every byte back.
-PLATFORM_EXPORT std::u16string editorText(std::string_view bytes);
-/// A text editor's @p text in the system's coding, editorText()'s escapes undone.
-PLATFORM_EXPORT std::string editorBytes(std::u16string_view text);
+/// @p bytes in @p coding (TextCoding::Utf8, or else the system's coding) as UTF-16, for a text
+/// editor: each byte that is not part of a valid character becomes the lone surrogate
+/// U+DC80 + (byte - 0x80), which no valid text holds, so that editorBytes() gives every byte
+/// back.
+PLATFORM_EXPORT std::u16string editorText(std::string_view bytes,
+                                          TextCoding coding = systemCoding());
+/// Whether @p bytes are well-formed UTF-8 throughout.
+PLATFORM_EXPORT bool isUtf8(std::string_view bytes);
+
+/// A text editor's @p text in @p coding, editorText()'s escapes undone.
+PLATFORM_EXPORT std::string editorBytes(std::u16string_view text,
+                                        TextCoding coding = systemCoding());
 
 /// Whether @p byte starts a double-byte character of Shift-JIS.
 inline bool isShiftJisLeadByte(unsigned char byte)

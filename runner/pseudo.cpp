@@ -74,7 +74,8 @@ struct Run
     const TextOwner *paramsText;
     const std::string *fileName;
     const std::string *data; // what follows __END__, or null
-    VALUE error;             // the error that ended the script, or nil
+    ScriptSource source;
+    VALUE error; // the error that ended the script, or nil
 };
 
 Run &runOf(VALUE run)
@@ -233,7 +234,7 @@ const std::string &Pseudo::OutputBuffer()
 }
 
 VALUE Pseudo::RunScript(const LineList &script, LineList &params, LineList *lines,
-                        std::string_view fileName)
+                        std::string_view fileName, ScriptSource source)
 {
     // Everything that allocates on the C++ side happens outside the runtime's calls, so no
     // Ruby raise can skip a destructor.
@@ -259,7 +260,7 @@ VALUE Pseudo::RunScript(const LineList &script, LineList &params, LineList *line
     // The runtime turns a machine-stack overflow into SystemStackError with these.
     const RuntimeFaultHandlers faultHandlers;
     const TextOwner paramsText = params.cStringText();
-    Run run{&text, &params, &paramsText, &name, data.get(), Qnil};
+    Run run{&text, &params, &paramsText, &name, data.get(), source, Qnil};
     int state = 0;
     VALUE result = Rubies::protect(InstallCapture, runValue(run), &state);
     if (!state) {
@@ -450,11 +451,12 @@ VALUE Pseudo::Evaluate(VALUE runArgument)
         saved.data = rb_funcall(rb_path2class("StringIO"), id("new"), 1, text);
         setConstant(id("DATA"), saved.data);
     }
-    // Compiled from a String in the locale's encoding, so that the script's literals carry
-    // the host's coding, as they do under the `ruby` command; and run as a main file is: its
-    // path is the base of `require_relative`.
-    const VALUE source =
-        rb_enc_str_new(run.text->data(), static_cast<long>(run.text->size()), rb_locale_encoding());
+    // A String in the coding the `ruby` command compiles the script in: a typed script's
+    // literals carry the host's coding, as under `ruby -e`; a file's are UTF-8 unless its magic
+    // comment says otherwise. Run as a main file is: its path is the base of `require_relative`.
+    const VALUE source = rb_enc_str_new(run.text->data(), static_cast<long>(run.text->size()),
+                                        run.source == ScriptSource::File ? rb_utf8_encoding()
+                                                                         : rb_locale_encoding());
     const VALUE file = rb_external_str_new_with_enc(
         run.fileName->data(), static_cast<long>(run.fileName->size()), rb_filesystem_encoding());
     const VALUE realPath = *run.fileName == "-" ? Qnil : file;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "runner/linelist.h"
+#include "runner/scriptsource.h"
 
 #include <ruby.h>
 
@@ -24,7 +25,8 @@ public:
     /**
      * Runs the whole text of @p script with the lines of @p params as `ARGV`, as the `ruby`
      * command would run the file @p fileName ("-" when empty): that name is `__FILE__` and
-     * `$0`, and `require_relative` resolves against its folder. Everything the script writes
+     * `$0`, and `require_relative` resolves against its folder; its text is compiled as
+     * @p source says. Everything the script writes
      * is collected in OutputBuffer() and, when anything was written, put into @p outputLines
      * when given (a script that writes nothing leaves that list as it was). `exit` and `abort`
      * end the script quietly (abort's message is written by abort itself); any other error
@@ -42,7 +44,8 @@ public:
      * child processes it started that still run are ended (see scriptenvironment.rb).
      */
     static VALUE RunScript(const LineList &script, LineList &params, LineList *outputLines,
-                           std::string_view fileName = {});
+                           std::string_view fileName = {},
+                           ScriptSource source = ScriptSource::Typed);
 
     /// Puts the last run's output into @p outputLines as RunScript puts it into its list, for
     /// a run that was given none: a caller can free what the script no longer needs first.

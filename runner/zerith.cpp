@@ -69,6 +69,16 @@ void TZerith::setScriptFileName(std::string fileName)
     m_scriptFileName = std::move(fileName);
 }
 
+ScriptSource TZerith::scriptSource() const
+{
+    return m_scriptSource;
+}
+
+void TZerith::setScriptSource(ScriptSource source)
+{
+    m_scriptSource = source;
+}
+
 const TZerith::TNotifyEvent &TZerith::AfterExec() const
 {
     return m_afterExecHandler;
@@ -98,7 +108,7 @@ void TZerith::Execute(LineList *outputLines)
     if (state)
         Rubies::clearErrinfo(); // a script froze ARGV; the run itself reports that
     DoBeforeExec();
-    Pseudo::RunScript(m_scriptList, m_paramList, outputLines, m_scriptFileName);
+    Pseudo::RunScript(m_scriptList, m_paramList, outputLines, m_scriptFileName, m_scriptSource);
     DoAfterExec();
 }
 

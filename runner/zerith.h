@@ -1,6 +1,7 @@
 #pragma once
 
 #include "runner/linelist.h"
+#include "runner/scriptsource.h"
 
 #include <functional>
 #include <string>
@@ -38,6 +39,9 @@ public:
     /// "-", a script without a file.
     const std::string &scriptFileName() const;
     void setScriptFileName(std::string fileName);
+    /// How the script's text is compiled: typed in (the default), or a file's.
+    ScriptSource scriptSource() const;
+    void setScriptSource(ScriptSource source);
 
     /// Called with this component after each run of the script.
     const TNotifyEvent &AfterExec() const;
@@ -66,6 +70,7 @@ private:
     LineList m_scriptList;
     LineList m_paramList;
     std::string m_scriptFileName;
+    ScriptSource m_scriptSource = ScriptSource::Typed;
     TNotifyEvent m_afterExecHandler;
     TNotifyEvent m_beforeExecHandler;
     bool m_designMode;

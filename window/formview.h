@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/textcoding.h"
 #include "platform/windowhandle.h"
 #include "runner/linelist.h"
 
@@ -12,8 +13,9 @@
  * contents, its place and its showing. A face only draws, and forwards what the user does with
  * its controls to the TfrmKorvex it serves; every decision is the core's.
  *
- * Texts of the script (its lines, the names in the list) are bytes in the system's coding;
- * the texts of the running bar are the plug-in's own, in UTF-8.
+ * The script is bytes in the coding it is given in (its editor keeps every byte, whatever the
+ * coding); the names in the list are bytes in the system's coding; the texts of the running bar
+ * are the plug-in's own, in UTF-8.
  */
 class FormView
 {
@@ -53,13 +55,13 @@ public:
     virtual void setScriptNames(const std::vector<std::string> &names) = 0;
     /// The name chosen in the scripts list, if any.
     virtual std::optional<std::string> chosenScriptName() const = 0;
-    /// The script editor's hard lines, whole; a final empty line is not counted.
-    virtual LineList scriptLines() const = 0;
-    /// The script editor's text, its lines separated by CR LF.
-    virtual std::string scriptText() const = 0;
-    /// Replaces the script editor's text with @p text (lines separated by CR LF, no NUL);
-    /// throws std::runtime_error when the editor cannot hold it.
-    virtual void setScriptText(const std::string &text) = 0;
+    /// The script editor's hard lines in @p coding, whole; a final empty line is not counted.
+    virtual LineList scriptLines(platform::TextCoding coding) const = 0;
+    /// The script editor's text in @p coding, its lines separated by CR LF.
+    virtual std::string scriptText(platform::TextCoding coding) const = 0;
+    /// Replaces the script editor's text with @p text in @p coding (lines separated by CR LF,
+    /// no NUL); throws std::runtime_error when the editor cannot hold it.
+    virtual void setScriptText(const std::string &text, platform::TextCoding coding) = 0;
     /// Shows @p state with @p text (ignored when Idle).
     virtual void showRunState(RunState state, const std::string &text) = 0;
 };

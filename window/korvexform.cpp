@@ -134,9 +134,9 @@ void TfrmKorvex::SpeedButton1Click()
 void TfrmKorvex::runScript()
 {
     m_view->showRunState(FormView::RunState::Idle, {}); // the last run's "stopped" goes
-    const ScriptRun::Outcome outcome =
-        ScriptRun::run(m_viewWindow, m_view->scriptLines(), m_scriptsFolder.scriptFileName(),
-                       m_view->selectionOnly(), this);
+    const ScriptRun::Outcome outcome = ScriptRun::run(
+        m_viewWindow, m_view->scriptLines(m_scriptCoding), m_scriptsFolder.scriptFileName(),
+        m_scriptsFolder.scriptSource(), m_view->selectionOnly(), this);
     m_runShown = false;
     if (outcome == ScriptRun::Outcome::Stopped) {
         // The window stays with its script; the document is as it was.
@@ -197,7 +197,12 @@ void TfrmKorvex::loadChosenScript()
     const std::optional<std::string> bytes = m_scriptsFolder.load(*name);
     if (!bytes)
         return; // a folder or a vanished file: nothing to load
+    // Shown in the coding the script is in, so that it reads right and what is typed into it
+    // joins it in that coding.
+    const platform::TextCoding coding = ScriptText::fileCoding(*bytes);
     const std::string text = ScriptText::normalizeLineBreaks(*bytes);
-    if (text != m_view->scriptText())
-        m_view->setScriptText(text);
+    if (coding == m_scriptCoding && text == m_view->scriptText(m_scriptCoding))
+        return;
+    m_view->setScriptText(text, coding);
+    m_scriptCoding = coding;
 }

@@ -114,6 +114,7 @@ private:
     std::unique_ptr<FormView> m_view;
     platform::WindowHandle m_viewWindow = nullptr;
     ScriptsFolder m_scriptsFolder;
+    platform::TextCoding m_scriptCoding = platform::systemCoding(); // of the script editor's text
     bool m_runShown = false;    // the running bar shows the run in progress
     bool m_endAfterRun = false; // endShowing came during a run
     std::shared_ptr<TfrmKorvex *> m_alive = std::make_shared<TfrmKorvex *>(this); // goes with it

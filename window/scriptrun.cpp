@@ -71,8 +71,8 @@ void ScriptRun::requestStop()
 }
 
 ScriptRun::Outcome ScriptRun::run(platform::WindowHandle view, const LineList &script,
-                                  const std::string &fileName, bool selectionOnly,
-                                  RunDisplay *display)
+                                  const std::string &fileName, ScriptSource source,
+                                  bool selectionOnly, RunDisplay *display)
 {
     const RunningFlag flag;
     LineList inputLines;
@@ -90,6 +90,7 @@ ScriptRun::Outcome ScriptRun::run(platform::WindowHandle view, const LineList &s
 
     runner.setScript(script);
     runner.setScriptFileName(fileName);
+    runner.setScriptSource(source);
     // The input is handed over, not copied: it is not needed here any more.
     runner.setParams(std::move(inputLines));
     const bool stopped = execute(runner, display);

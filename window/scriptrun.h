@@ -2,6 +2,7 @@
 
 #include "platform/windowhandle.h"
 #include "runner/linelist.h"
+#include "runner/scriptsource.h"
 
 #include <string>
 
@@ -24,11 +25,11 @@ public:
     static constexpr int ServiceEveryMs = 50;
 
     /**
-     * Runs @p script as the file @p fileName with the lines of the view's selection (of the
-     * whole document unless @p selectionOnly) as its `ARGV`, and puts what it wrote in place
-     * of that text, which the host keeps as one step. The text is removed only once the output
-     * is ready: a failure of the plug-in's own steps (std::exception) leaves the document as
-     * it was, apart from the selection.
+     * Runs @p script as the file @p fileName, compiled as @p source says, with the lines of the
+     * view's selection (of the whole document unless @p selectionOnly) as its `ARGV`, and puts
+     * what it wrote in place of that text, which the host keeps as one step. The text is removed
+     * only once the output is ready: a failure of the plug-in's own steps (std::exception) leaves
+     * the document as it was, apart from the selection.
      *
      * With a @p display, a script running longer than ShowAfterMs is shown there and can be
      * stopped (requestStop); a stopped run leaves the document exactly as it was, discards
@@ -36,7 +37,7 @@ public:
      * goes on.
      */
     static Outcome run(platform::WindowHandle view, const LineList &script,
-                       const std::string &fileName, bool selectionOnly,
+                       const std::string &fileName, ScriptSource source, bool selectionOnly,
                        RunDisplay *display = nullptr);
 
     /// Whether a run goes on (from its start to the end of its output's insertion).

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "runner/scriptsource.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,6 +34,12 @@ public:
     /// The file the script in the editor runs as: the one last loaded, or "untitled.rb" in the
     /// folder before any was (empty when there is no folder).
     std::string scriptFileName() const;
+    /// How the script in the editor is compiled: as a file's text once one was loaded, else as
+    /// typed in.
+    ScriptSource scriptSource() const
+    {
+        return m_loadedScript.empty() ? ScriptSource::Typed : ScriptSource::File;
+    }
 
 private:
     std::string m_path;

@@ -25,8 +25,8 @@ struct Script
 };
 
 // Rows that differ on Windows by design, or that the `ruby` command cannot run under Wine.
-constexpr char kSourceCoding[] = "the runner compiles the editor's text in the ANSI code page, "
-                                 "the ruby command a file in UTF-8";
+constexpr char kSourceCoding[] = "the editor's runtime reads and writes the ANSI code page, "
+                                 "ruby.exe UTF-8 (Encoding.default_external)";
 constexpr char kTextMode[] = "the ruby command's output on Windows writes LF as CR LF, so "
                              "\"\\r\\n\" becomes two line breaks; the capture keeps the bytes";
 constexpr char kStackOverflowUnderWine[] = "a machine-stack overflow hangs the runtime under Wine "
@@ -215,7 +215,7 @@ TEST(Differential, RunnerAndRubyCommandGiveTheSameOutput)
         const LineList expected = linesOfText(runRubyCommand(args));
 
         LineList got;
-        runScript(s.source, s.args, &got, path);
+        runScript(s.source, s.args, &got, path, ScriptSource::File);
         EXPECT_EQ(linesOf(got), linesOf(expected)) << s.name;
     }
 }
@@ -252,7 +252,7 @@ TEST(Differential, SampleScriptsRunAsUnderTheRubyCommand)
         ASSERT_FALSE(expected.isEmpty()) << name;
 
         LineList got;
-        runScript(source, args, &got);
+        runScript(source, args, &got, {}, ScriptSource::File);
         EXPECT_EQ(linesOf(got), linesOf(expected)) << name;
     }
 }

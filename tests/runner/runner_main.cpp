@@ -8,10 +8,11 @@
 #include <clocale>
 
 std::string runScript(const std::string &script, const std::vector<std::string> &params,
-                      LineList *lines, const std::string &fileName)
+                      LineList *lines, const std::string &fileName, ScriptSource source)
 {
     TZerith zerith;
     zerith.setScriptFileName(fileName);
+    zerith.setScriptSource(source);
     LineList s;
     s.setText(script);
     zerith.setScript(s);

@@ -33,16 +33,25 @@ void FakeFormView::setScriptNames(const std::vector<std::string> &listed)
     chosen.reset();
 }
 
-LineList FakeFormView::scriptLines() const
+LineList FakeFormView::scriptLines(platform::TextCoding coding) const
 {
     LineList lines;
-    lines.setText(script);
+    lines.setText(scriptText(coding));
     return lines;
 }
 
-void FakeFormView::setScriptText(const std::string &text)
+std::string FakeFormView::scriptText(platform::TextCoding coding) const
+{
+    // As an editor of UTF-16 text would give it back.
+    return coding == scriptCoding
+               ? script
+               : platform::editorBytes(platform::editorText(script, scriptCoding), coding);
+}
+
+void FakeFormView::setScriptText(const std::string &text, platform::TextCoding coding)
 {
     script = text;
+    scriptCoding = coding;
     ++scriptSetCount;
 }
 

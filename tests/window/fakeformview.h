@@ -24,9 +24,9 @@ public:
     void setSelectionOnly(bool checked) override { selectionOnlyChecked = checked; }
     void setScriptNames(const std::vector<std::string> &names) override;
     std::optional<std::string> chosenScriptName() const override { return chosen; }
-    LineList scriptLines() const override;
-    std::string scriptText() const override { return script; }
-    void setScriptText(const std::string &text) override;
+    LineList scriptLines(platform::TextCoding coding) const override;
+    std::string scriptText(platform::TextCoding coding) const override;
+    void setScriptText(const std::string &text, platform::TextCoding coding) override;
     void showRunState(RunState state, const std::string &text) override;
 
     platform::Rect frame;
@@ -34,7 +34,8 @@ public:
     bool selectionOnlyChecked = false;
     std::vector<std::string> names;
     std::optional<std::string> chosen;
-    std::string script;     ///< lines separated by CR LF
+    std::string script;                                           ///< lines separated by CR LF
+    platform::TextCoding scriptCoding = platform::systemCoding(); ///< the coding script is in
     int scriptSetCount = 0; ///< how often the core replaced the script
     RunState runState = RunState::Idle;
     std::string runText;

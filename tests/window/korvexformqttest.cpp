@@ -19,6 +19,8 @@
 
 namespace {
 
+constexpr platform::TextCoding Utf8 = platform::TextCoding::Utf8;
+
 class QtForm : public FormFixture
 {
 protected:
@@ -98,7 +100,7 @@ TEST_F(QtForm, ForwardsClicksKeysAndClosingToTheForm)
     ASSERT_EQ(scripts()->count(), 1);
     scripts()->setCurrentIndex(0);
     emit scripts()->activated(0);
-    EXPECT_EQ(form->view().scriptText(), "puts '\xe6\x97\xa5\xff'\r\nputs 2\r\n")
+    EXPECT_EQ(form->view().scriptText(Utf8), "puts '\xe6\x97\xa5\xff'\r\nputs 2\r\n")
         << "the script's bytes survive the editor";
     writeScript("b.rb", "");
     control<QAbstractButton>("SpeedButton3")->click();
@@ -151,15 +153,16 @@ TEST_F(QtForm, ShowsTheRunningScriptAndStopsItFromTheBar)
 TEST_F(QtForm, TheEditorGivesBackEveryByteAndItsHardLinesWhole)
 {
     FormView &editor = form->view();
-    EXPECT_TRUE(editor.scriptLines().isEmpty());
+    EXPECT_TRUE(editor.scriptLines(Utf8).isEmpty());
     editor.setScriptText(
-        ScriptText::normalizeLineBreaks("puts \"\xe6\x97\xa5\xff\"\rx = 1\n\ry\xc2\xa0z\n"));
-    EXPECT_EQ(editor.scriptText(), "puts \"\xe6\x97\xa5\xff\"\r\nx = 1\r\ny\xc2\xa0z\r\n");
-    EXPECT_EQ(editor.scriptLines(), (LineList{"puts \"\xe6\x97\xa5\xff\"", "x = 1", "y\xc2\xa0z"}))
+        ScriptText::normalizeLineBreaks("puts \"\xe6\x97\xa5\xff\"\rx = 1\n\ry\xc2\xa0z\n"), Utf8);
+    EXPECT_EQ(editor.scriptText(Utf8), "puts \"\xe6\x97\xa5\xff\"\r\nx = 1\r\ny\xc2\xa0z\r\n");
+    EXPECT_EQ(editor.scriptLines(Utf8),
+              (LineList{"puts \"\xe6\x97\xa5\xff\"", "x = 1", "y\xc2\xa0z"}))
         << "no final empty line; a no-break space stays one";
     memo()->setPlainText("\n");
-    EXPECT_EQ(editor.scriptLines(), (LineList{""}));
+    EXPECT_EQ(editor.scriptLines(Utf8), (LineList{""}));
     const std::string line = "x = '" + std::string(10000, 'y') + "'";
     memo()->setPlainText(QString::fromStdString(line));
-    EXPECT_EQ(editor.scriptLines(), (LineList{line})) << "long lines whole";
+    EXPECT_EQ(editor.scriptLines(Utf8), (LineList{line})) << "long lines whole";
 }

@@ -2,6 +2,7 @@
 #include "platform/textcoding.h"
 #include "window/exceptionbox.h"
 
+#include <clocale>
 #include <gtest/gtest.h>
 
 using namespace std::string_literals;
@@ -44,6 +45,35 @@ TEST(ScriptText, EditorRoundTripKeepsEveryByte)
     };
     for (const std::string &bytes : samples)
         EXPECT_EQ(platform::editorBytes(platform::editorText(bytes)), bytes) << bytes;
+}
+
+TEST(ScriptText, AFileIsShownInTheCodingTheRubyCommandReadsItIn)
+{
+    // A coding of its own for the system, so that UTF-8 and the system's are told apart.
+    const std::string saved = std::setlocale(LC_CTYPE, nullptr);
+    ASSERT_NE(std::setlocale(LC_CTYPE, "C"), nullptr);
+    ASSERT_NE(platform::systemCoding(), platform::TextCoding::Utf8);
+    using platform::TextCoding;
+    const TextCoding system = platform::systemCoding();
+    const struct
+    {
+        std::string bytes;
+        TextCoding coding;
+    } cases[] = {
+        {"puts '\xc3\xa9'\n", TextCoding::Utf8},             // valid UTF-8
+        {"puts 1\n", TextCoding::Utf8},                      // ASCII
+        {"puts '\x93\xfa'\n", system},                       // not UTF-8, nothing said
+        {"\xef\xbb\xbfputs '\x93\xfa'\n", TextCoding::Utf8}, // a byte-order mark
+        {"# -*- coding: UTF-8 -*-\nputs '\x93\xfa'", TextCoding::Utf8},
+        {"#!/usr/bin/ruby\n# encoding: utf-8\nputs '\x93'", TextCoding::Utf8},
+        {"# vim: set fileencoding=utf8 :\nputs '\x93'", TextCoding::Utf8},
+        {"# coding: shift_jis\nputs '\xc3\xa9'", system}, // another coding named
+        {"x = 1\n# coding: utf-8\nputs '\x93'", system},  // too late for a magic comment
+        {"puts 'coding: utf-8 \x93'", system},            // not a comment
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(ScriptText::fileCoding(c.bytes), c.coding) << c.bytes;
+    std::setlocale(LC_CTYPE, saved.c_str());
 }
 
 TEST(ExceptionBox, AppendsAPeriodOnlyAfterCharactersAboveIt)

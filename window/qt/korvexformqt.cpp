@@ -30,13 +30,15 @@ QFont fontOf(const QStringList &families, bool fixedPitch)
     return font;
 }
 
-/// The script editor's line @p block as bytes in the system's coding.
-std::string lineBytes(const QTextBlock &block)
+/// The script editor's line @p block as bytes in @p coding.
+std::string lineBytes(const QTextBlock &block, platform::TextCoding coding)
 {
     // Block by block: toPlainText() would turn no-break spaces into plain ones.
     const QString text = block.text();
-    return platform::editorBytes(std::u16string_view(
-        reinterpret_cast<const char16_t *>(text.utf16()), std::size_t(text.size())));
+    return platform::editorBytes(
+        std::u16string_view(reinterpret_cast<const char16_t *>(text.utf16()),
+                            std::size_t(text.size())),
+        coding);
 }
 
 /// Draws list items one line of their font high.
@@ -182,31 +184,31 @@ std::optional<std::string> KorvexFormQt::chosenScriptName() const
     return QFile::encodeName(ui->cboScripts->currentText()).toStdString();
 }
 
-LineList KorvexFormQt::scriptLines() const
+LineList KorvexFormQt::scriptLines(platform::TextCoding coding) const
 {
     LineList lines;
     for (QTextBlock block = ui->Memo1->document()->begin(); block.isValid(); block = block.next()) {
         if (block.next().isValid() || block.length() > 1) // not the final empty line
-            lines.append(lineBytes(block));
+            lines.append(lineBytes(block, coding));
     }
     return lines;
 }
 
-std::string KorvexFormQt::scriptText() const
+std::string KorvexFormQt::scriptText(platform::TextCoding coding) const
 {
     std::string text;
     for (QTextBlock block = ui->Memo1->document()->begin(); block.isValid(); block = block.next())
-        text += (block.previous().isValid() ? "\r\n" : "") + lineBytes(block);
+        text += (block.previous().isValid() ? "\r\n" : "") + lineBytes(block, coding);
     return text;
 }
 
-void KorvexFormQt::setScriptText(const std::string &text)
+void KorvexFormQt::setScriptText(const std::string &text, platform::TextCoding coding)
 {
     // QString holds at most 2^31 - 1 code units on 32-bit sizes; the editor is far smaller in
     // practice, so refuse texts that could not possibly be edited.
     if (text.size() > std::size_t(1) << 30)
         throw std::runtime_error(ToolkitTexts::memoLimitExceeded());
-    QString decoded = QString::fromStdU16String(platform::editorText(text));
+    QString decoded = QString::fromStdU16String(platform::editorText(text, coding));
     decoded.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     ui->Memo1->setPlainText(decoded);
 }

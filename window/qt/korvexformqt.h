@@ -34,9 +34,9 @@ public:
     void setSelectionOnly(bool checked) override;
     void setScriptNames(const std::vector<std::string> &names) override;
     std::optional<std::string> chosenScriptName() const override;
-    LineList scriptLines() const override;
-    std::string scriptText() const override;
-    void setScriptText(const std::string &text) override;
+    LineList scriptLines(platform::TextCoding coding) const override;
+    std::string scriptText(platform::TextCoding coding) const override;
+    void setScriptText(const std::string &text, platform::TextCoding coding) override;
     void showRunState(RunState state, const std::string &text) override;
 
 protected:

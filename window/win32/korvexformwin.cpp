@@ -1,5 +1,6 @@
 #include "korvexformwin.h"
 
+#include "platform/textcoding.h"
 #include "platform/win32/bandbar.h"
 #include "platform/win32/controls.h"
 #include "platform/win32/windowobject.h"
@@ -35,16 +36,17 @@ constexpr int ScriptsDropDownHeight = 160; // the list's dropped-down part
 constexpr int FontHeight = 12;
 constexpr int MemoMinimumLines = 2;
 
-/// The editor's text as bytes in the system's code page, its lines separated by CR LF.
-std::string memoText(HWND memo)
+/// The editor's text in @p coding, its lines separated by CR LF.
+std::string memoText(HWND memo, platform::TextCoding coding)
 {
-    const int length = GetWindowTextLengthA(memo);
+    const int length = GetWindowTextLengthW(memo);
     if (length <= 0)
         return {};
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    const int copied = GetWindowTextA(memo, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(std::clamp(copied, 0, length)));
-    return text;
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        std::clamp(GetWindowTextW(memo, text.data(), length + 1), 0, length)));
+    return platform::editorBytes(
+        std::u16string_view(reinterpret_cast<const char16_t *>(text.data()), text.size()), coding);
 }
 
 } // namespace
@@ -178,12 +180,13 @@ void KorvexFormWin::createControls()
                  std::max<int>(0, (scaled(BandHeight) - (closed.bottom - closed.top)) / 2), 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 
-    // Memo1: the script's bytes in the system's code page (an ANSI window); Tab and Enter are
-    // typed into it, it scrolls sideways rather than wrapping, and shows no scroll bars.
+    // Memo1: the script's text, every byte of it kept whatever its coding (a Unicode window);
+    // Tab and Enter are typed into it, it scrolls sideways rather than wrapping, and shows no
+    // scroll bars.
     m_memo = previewed(setFont(
         createControl(m_handle, Memo1, "EDIT", nullptr,
                       WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN | ES_AUTOHSCROLL | ES_AUTOVSCROLL,
-                      WS_EX_CLIENTEDGE, {}, {}, "The editor", true),
+                      WS_EX_CLIENTEDGE, {}, {}, "The editor"),
         m_memoFont.get()));
     SendMessageW(m_memo, EM_SETLIMITTEXT, 0, 0); // as much as the system holds
     m_lastFocus = m_memo;
@@ -454,21 +457,22 @@ std::optional<std::string> KorvexFormWin::chosenScriptName() const
     return name;
 }
 
-LineList KorvexFormWin::scriptLines() const
+LineList KorvexFormWin::scriptLines(platform::TextCoding coding) const
 {
     LineList lines;
-    lines.adoptText(memoText(m_memo));
+    lines.adoptText(memoText(m_memo, coding));
     return lines;
 }
 
-std::string KorvexFormWin::scriptText() const
+std::string KorvexFormWin::scriptText(platform::TextCoding coding) const
 {
-    return memoText(m_memo);
+    return memoText(m_memo, coding);
 }
 
-void KorvexFormWin::setScriptText(const std::string &text)
+void KorvexFormWin::setScriptText(const std::string &text, platform::TextCoding coding)
 {
-    if (!SetWindowTextA(m_memo, text.c_str()))
+    const std::u16string wide = platform::editorText(text, coding);
+    if (!SetWindowTextW(m_memo, reinterpret_cast<const wchar_t *>(wide.c_str())))
         throw std::runtime_error(ToolkitTexts::memoLimitExceeded());
 }
 
