@@ -26,38 +26,38 @@ platform::WindowHandle boxOwner(platform::WindowHandle view)
 
 extern "C" {
 
-void OnCommand(PlintharWindow view)
+void PLINTHAR_CALL OnCommand(PlintharWindow view)
 {
     ExceptionBox::guarded(boxOwner(view), [&] { KorvexPlugin::command(view); });
 }
 
-PlintharBool QueryStatus(PlintharWindow /*view*/, PlintharBool * /*unused*/)
+PlintharBool PLINTHAR_CALL QueryStatus(PlintharWindow /*view*/, PlintharBool * /*unused*/)
 {
     return -1; // always available: every bit set
 }
 
-void OnEvents(PlintharWindow view, PlintharUInt events, PlintharLParam argument)
+void PLINTHAR_CALL OnEvents(PlintharWindow view, PlintharUInt events, PlintharLParam argument)
 {
     ExceptionBox::guarded(boxOwner(view), [&] { KorvexPlugin::events(view, events, argument); });
 }
 
-PlintharUInt GetMenuTextID(void)
+PlintharUInt PLINTHAR_CALL GetMenuTextID(void)
 {
     return MenuTextId;
 }
 
-PlintharUInt GetStatusMessageID(void)
+PlintharUInt PLINTHAR_CALL GetStatusMessageID(void)
 {
     return StatusMessageId;
 }
 
-PlintharUInt GetBitmapID(void)
+PlintharUInt PLINTHAR_CALL GetBitmapID(void)
 {
     return BitmapId;
 }
 
-PlintharLResult PlugInProc(PlintharWindow view, PlintharUInt message, PlintharWParam wParam,
-                           PlintharLParam lParam)
+PlintharLResult PLINTHAR_CALL PlugInProc(PlintharWindow view, PlintharUInt message,
+                                         PlintharWParam wParam, PlintharLParam lParam)
 {
     PlintharLResult result = 0;
     ExceptionBox::guarded(view, [&] {

@@ -5,8 +5,10 @@
  * and what a plug-in needs to talk back to the host's view window.
  *
  * On Windows the types are the Win32 ones (HWND, UINT, WPARAM, LPARAM, LRESULT), so handles
- * and buffer addresses pass whole in 64-bit processes. Elsewhere they are those of the
- * platform layer that stands in for the Windows interfaces.
+ * and buffer addresses pass whole in 64-bit processes, and the entry points use the calling
+ * convention of window procedures (WINAPI: __stdcall on 32-bit x86; a DLL exports them by
+ * their plain names). Elsewhere the types are those of the platform layer that stands in for
+ * the Windows interfaces.
  */
 
 #ifdef _WIN32
@@ -18,6 +20,7 @@ typedef LPARAM PlintharLParam;
 typedef LRESULT PlintharLResult;
 typedef BOOL PlintharBool;
 #define PLINTHAR_PLUGIN_EXPORT /* the module-definition file names the exports */
+#define PLINTHAR_CALL WINAPI
 #else
 #include <stdint.h>
 #ifdef __cplusplus
@@ -32,6 +35,7 @@ typedef intptr_t PlintharLParam;
 typedef intptr_t PlintharLResult;
 typedef int32_t PlintharBool;
 #define PLINTHAR_PLUGIN_EXPORT __attribute__((visibility("default")))
+#define PLINTHAR_CALL
 #endif
 
 #ifdef __cplusplus
@@ -80,22 +84,25 @@ enum {
 };
 
 /* The seven entry points, in ordinal order; a plug-in exports exactly these. */
-PLINTHAR_PLUGIN_EXPORT void OnCommand(PlintharWindow view);
-PLINTHAR_PLUGIN_EXPORT PlintharBool QueryStatus(PlintharWindow view, PlintharBool *unused);
-PLINTHAR_PLUGIN_EXPORT void OnEvents(PlintharWindow view, PlintharUInt events,
-                                     PlintharLParam argument);
-PLINTHAR_PLUGIN_EXPORT PlintharUInt GetMenuTextID(void);
-PLINTHAR_PLUGIN_EXPORT PlintharUInt GetStatusMessageID(void);
-PLINTHAR_PLUGIN_EXPORT PlintharUInt GetBitmapID(void);
-PLINTHAR_PLUGIN_EXPORT PlintharLResult PlugInProc(PlintharWindow view, PlintharUInt message,
-                                                  PlintharWParam wParam, PlintharLParam lParam);
+PLINTHAR_PLUGIN_EXPORT void PLINTHAR_CALL OnCommand(PlintharWindow view);
+PLINTHAR_PLUGIN_EXPORT PlintharBool PLINTHAR_CALL QueryStatus(PlintharWindow view,
+                                                              PlintharBool *unused);
+PLINTHAR_PLUGIN_EXPORT void PLINTHAR_CALL OnEvents(PlintharWindow view, PlintharUInt events,
+                                                   PlintharLParam argument);
+PLINTHAR_PLUGIN_EXPORT PlintharUInt PLINTHAR_CALL GetMenuTextID(void);
+PLINTHAR_PLUGIN_EXPORT PlintharUInt PLINTHAR_CALL GetStatusMessageID(void);
+PLINTHAR_PLUGIN_EXPORT PlintharUInt PLINTHAR_CALL GetBitmapID(void);
+PLINTHAR_PLUGIN_EXPORT PlintharLResult PLINTHAR_CALL PlugInProc(PlintharWindow view,
+                                                                PlintharUInt message,
+                                                                PlintharWParam wParam,
+                                                                PlintharLParam lParam);
 
-typedef void (*OnCommandFn)(PlintharWindow);
-typedef PlintharBool (*QueryStatusFn)(PlintharWindow, PlintharBool *);
-typedef void (*OnEventsFn)(PlintharWindow, PlintharUInt, PlintharLParam);
-typedef PlintharUInt (*GetIdFn)(void);
-typedef PlintharLResult (*PlugInProcFn)(PlintharWindow, PlintharUInt, PlintharWParam,
-                                        PlintharLParam);
+typedef void(PLINTHAR_CALL *OnCommandFn)(PlintharWindow);
+typedef PlintharBool(PLINTHAR_CALL *QueryStatusFn)(PlintharWindow, PlintharBool *);
+typedef void(PLINTHAR_CALL *OnEventsFn)(PlintharWindow, PlintharUInt, PlintharLParam);
+typedef PlintharUInt(PLINTHAR_CALL *GetIdFn)(void);
+typedef PlintharLResult(PLINTHAR_CALL *PlugInProcFn)(PlintharWindow, PlintharUInt, PlintharWParam,
+                                                     PlintharLParam);
 
 #ifdef __cplusplus
 }
