@@ -1,6 +1,6 @@
 #include "batchrun.h"
 
-#include "linebreaks.h"
+#include "host/linebreaks.h"
 #include "platform/win32/windowobject.h"
 
 #include <commctrl.h>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "linebreaks.h"
-#include "viewmessages.h"
+#include "host/linebreaks.h"
+#include "host/viewmessages.h"
 
 #include <windows.h>
 

@@ -3,7 +3,7 @@
 
 #include "ansitext.h"
 #include "batchrun.h"
-#include "commandline.h"
+#include "host/commandline.h"
 #include "mainframe.h"
 
 #include <fcntl.h>

@@ -1,7 +1,7 @@
 // plinthar.exe --batch as a user starts it: the document on standard output, the exit statuses,
 // and bad input answered with a message and the document left alone.
 
-#include "ansitext.h"
+#include "host/win32/ansitext.h"
 #include "plintharfixture.h"
 #include "windowfixture.h"
 

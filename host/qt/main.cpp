@@ -1,10 +1,10 @@
 // plinthar: a small Qt text editor that loads Plinthar plug-ins, with a headless batch mode.
 
 #include "batchrun.h"
-#include "commandline.h"
 #include "documentfile.h"
 #include "editorview.h"
-#include "linebreaks.h"
+#include "host/commandline.h"
+#include "host/linebreaks.h"
 #include "mainframe.h"
 #include "platform/qt/pooledthreadsdrain.h"
 #include "timelimit.h"
