@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editorview.h"
+#include "host/qt/editorview.h"
 
 #include "platform/windowhandle.h"
 

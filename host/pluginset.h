@@ -1,6 +1,6 @@
 #pragma once
 
-#include "commandscope.h"
+#include "host/commandscope.h"
 #include "plinthar/plintharplugin.h"
 
 #include <cstddef>

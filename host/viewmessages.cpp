@@ -1,6 +1,6 @@
 #include "viewmessages.h"
 
-#include "linebreaks.h"
+#include "host/linebreaks.h"
 #include "plinthar/plintharplugin.h"
 
 #include <algorithm>

@@ -1,6 +1,7 @@
 #include "batchrun.h"
 
-#include "linebreaks.h"
+#include "host/linebreaks.h"
+#include "host/timelimit.h"
 #include "platform/win32/windowobject.h"
 
 #include <commctrl.h>
@@ -14,14 +15,24 @@ namespace {
 
 constexpr wchar_t DriverClass[] = L"PlintharBatchRun";
 constexpr UINT_PTR PollTimer = 1;
+constexpr UINT_PTR StopTimer = 2;
 constexpr UINT CheckClosed = WM_APP + 1;
 constexpr wchar_t RunCaption[] = L"実行";
+constexpr wchar_t StopCaption[] = L"停止";
 
 std::wstring className(HWND window)
 {
     wchar_t name[64] = {};
     GetClassNameW(window, name, int(std::size(name)));
     return name;
+}
+
+std::wstring wideTextOf(HWND window)
+{
+    const int length = GetWindowTextLengthW(window);
+    std::wstring text(std::size_t(std::max(length, 0)) + 1, L'\0');
+    text.resize(std::size_t(std::max(GetWindowTextW(window, text.data(), length + 1), 0)));
+    return text;
 }
 
 std::string textOf(HWND window)
@@ -64,8 +75,8 @@ HWND findThreadWindow(const wchar_t *name, bool visibleOnly)
     return search.found;
 }
 
-/// Clicks the toolbar button captioned @p caption among @p form's toolbars; false when there
-/// is none.
+/// Clicks the toolbar button captioned @p caption among @p form's toolbars, returning when the
+/// click has been handled (a run it starts has ended); false when there is no such button.
 bool pressButton(HWND form, const wchar_t *caption)
 {
     for (HWND bar = FindWindowExW(form, nullptr, REBARCLASSNAMEW, nullptr); bar;
@@ -91,13 +102,39 @@ bool pressButton(HWND form, const wchar_t *caption)
                 SendMessageW(tools, TB_GETITEMRECT, WPARAM(i), reinterpret_cast<LPARAM>(&rect));
                 const LPARAM at =
                     MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-                PostMessageW(tools, WM_LBUTTONDOWN, MK_LBUTTON, at);
-                PostMessageW(tools, WM_LBUTTONUP, 0, at);
+                // Sent, not posted: the window handles the thread's messages during a long
+                // run, and whatever is posted behind the click would be handled in the middle
+                // of the run.
+                SendMessageW(tools, WM_LBUTTONDOWN, MK_LBUTTON, at);
+                SendMessageW(tools, WM_LBUTTONUP, 0, at);
                 return true;
             }
         }
     }
     return false;
+}
+
+/// The push button of @p form captioned @p caption that can be pressed now: shown and enabled.
+HWND pressableButton(HWND form, const wchar_t *caption)
+{
+    struct Wanted
+    {
+        const wchar_t *caption;
+        HWND found = nullptr;
+    } wanted{caption};
+    EnumChildWindows(
+        form,
+        [](HWND window, LPARAM w) -> BOOL {
+            auto *s = reinterpret_cast<Wanted *>(w);
+            if (className(window) == L"Button" && wideTextOf(window) == s->caption &&
+                IsWindowVisible(window) && IsWindowEnabled(window)) {
+                s->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&wanted));
+    return wanted.found;
 }
 
 /// The child of @p form's toolbars of class @p name.
@@ -110,10 +147,8 @@ HWND findInToolbars(HWND form, const wchar_t *name)
 
 } // namespace
 
-BatchRun::BatchRun(std::string scriptName, std::optional<std::string> scriptText,
-                   std::optional<int> timeLimit)
-    : m_scriptName(std::move(scriptName)), m_scriptText(std::move(scriptText)),
-      m_timeLimit(timeLimit)
+BatchRun::BatchRun(std::string scriptName, std::optional<std::string> scriptText, TimeLimit *limit)
+    : m_scriptName(std::move(scriptName)), m_scriptText(std::move(scriptText)), m_limit(limit)
 {
     static const bool registered = [] {
         WNDCLASSEXW driver = {};
@@ -141,6 +176,10 @@ LRESULT CALLBACK BatchRun::windowProc(HWND window, UINT message, WPARAM wParam, 
         self->poll();
         return 0;
     }
+    if (self && message == WM_TIMER && wParam == StopTimer) {
+        self->stopDue();
+        return 0;
+    }
     if (self && message == CheckClosed) {
         self->checkClosed();
         return 0;
@@ -152,8 +191,11 @@ BatchRun::Result BatchRun::run(const std::function<void()> &invoke)
 {
     // The window is shown modally from inside invoke(): the timer drives it from that loop.
     SetTimer(m_driver, PollTimer, 10, nullptr);
+    if (m_limit)
+        SetTimer(m_driver, StopTimer, UINT(m_limit->firstMs()), nullptr);
     invoke();
     KillTimer(m_driver, PollTimer);
+    KillTimer(m_driver, StopTimer);
     answerBoxes();
     if (m_failure)
         return *m_failure;
@@ -253,7 +295,7 @@ void BatchRun::drive(HWND form)
         return;
     }
     m_pressedRun = true;
-    // Behind the click: a run that fails reports in a box and leaves the window open.
+    // The run has ended: one that failed reported in a box and left the window open.
     PostMessageW(m_driver, CheckClosed, 0, 0);
 }
 
@@ -268,4 +310,21 @@ void BatchRun::checkClosed()
         fail(1, m_errorText.empty() ? "The script window stayed open after Run." : m_errorText);
     else if (!m_errorText.empty())
         fail(1, m_errorText);
+}
+
+void BatchRun::stopDue()
+{
+    KillTimer(m_driver, StopTimer);
+    const std::optional<int> next = m_limit->due([] {
+        const HWND form = findThreadWindow(L"TfrmKorvex", true);
+        const HWND stop = form ? pressableButton(form, StopCaption) : nullptr;
+        if (!stop)
+            return false;
+        // What the button tells its parent when the user clicks it.
+        SendMessageW(GetParent(stop), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(stop), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(stop));
+        return true;
+    });
+    if (next)
+        SetTimer(m_driver, StopTimer, UINT(*next), nullptr);
 }

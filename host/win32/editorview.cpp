@@ -217,8 +217,21 @@ void EditorView::selectRange(std::size_t start, std::size_t end)
 
 void EditorView::beginUndoAction()
 {
-    if (m_commandDepth++ == 0 && m_collectsUndo)
+    if (m_commandDepth++ == 0 && m_collectsUndo) {
         m_beforeCommand = text();
+        m_untouchedHead = m_beforeCommand.size();
+        m_untouchedTail = m_beforeCommand.size();
+    }
+}
+
+void EditorView::noteCommandEdit()
+{
+    if (m_commandDepth == 0 || !m_collectsUndo)
+        return;
+    const auto [start, end] = charSelection();
+    const auto length = std::size_t(std::max(GetWindowTextLengthW(m_edit), 0));
+    m_untouchedHead = std::min<std::size_t>(m_untouchedHead, start);
+    m_untouchedTail = std::min(m_untouchedTail, length - std::min<std::size_t>(end, length));
 }
 
 void EditorView::endUndoAction()
@@ -231,13 +244,15 @@ void EditorView::endUndoAction()
     if (after == before)
         return;
     // The command's changes become one replacement of the part that differs, made with undo
-    // from the text as it was: the control's undo then takes the whole command back.
+    // from the text as it was: the control's undo then takes the whole command back. The part
+    // reaches as far as the command's edits did, so that undo selects the text the command
+    // replaced from its first character to its last, even where the command kept some of it.
     const std::size_t shorter = std::min(before.size(), after.size());
     std::size_t prefix = 0;
-    while (prefix < shorter && before[prefix] == after[prefix])
+    while (prefix < std::min(shorter, m_untouchedHead) && before[prefix] == after[prefix])
         ++prefix;
     std::size_t suffix = 0;
-    while (suffix < shorter - prefix &&
+    while (suffix < std::min(shorter - prefix, m_untouchedTail) &&
            before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix])
         ++suffix;
     const auto [selStart, selEnd] = charSelection();
@@ -295,12 +310,15 @@ void EditorView::viewSelectAll()
 
 void EditorView::viewDeleteSelection()
 {
-    if (viewHasSelection())
-        SendMessageW(m_edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+    if (!viewHasSelection())
+        return;
+    noteCommandEdit();
+    SendMessageW(m_edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
 }
 
 void EditorView::viewInsert(std::string_view text)
 {
+    noteCommandEdit();
     const std::wstring inserted = AnsiText::wide(withCrLf(text));
     SendMessageW(m_edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(inserted.c_str()));
     SendMessageW(m_edit, EM_SCROLLCARET, 0, 0);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "linebreaks.h"
-#include "viewmessages.h"
+#include "host/linebreaks.h"
+#include "host/viewmessages.h"
 
 #include <windows.h>
 
@@ -80,6 +80,8 @@ private:
 
     std::wstring text() const;
     std::pair<DWORD, DWORD> charSelection() const;
+    /// A plug-in command is about to replace the selection: notes how far it reaches.
+    void noteCommandEdit();
 
     HWND m_handle = nullptr;
     HWND m_edit = nullptr;
@@ -88,6 +90,10 @@ private:
     bool m_collectsUndo = true;
     int m_commandDepth = 0;
     std::wstring m_beforeCommand;
+    // What the command's edits left alone, in characters: the text before the first one and
+    // after the last one.
+    std::size_t m_untouchedHead = 0;
+    std::size_t m_untouchedTail = 0;
     std::string m_selection; // the last selection a plug-in read, as bytes
     std::function<void(std::uint32_t)> m_updateCommand;
     std::function<void()> m_changed;

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "editorview.h"
+#include "host/pluginset.h"
 #include "pluginlibrary.h"
-#include "pluginset.h"
 
 #include <windows.h>
 

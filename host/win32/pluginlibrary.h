@@ -1,7 +1,7 @@
 #pragma once
 
+#include "host/toolbarbitmap.h"
 #include "plinthar/plintharplugin.h"
-#include "toolbarbitmap.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #include "korvexinplintharfixture.h"
 
-#include "editorview.h"
+#include "host/qt/editorview.h"
 #include "platform/qt/messageboxhook.h"
 
 #include <QAbstractButton>

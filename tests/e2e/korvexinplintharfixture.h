@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mainframe.h"
+#include "host/qt/mainframe.h"
 
 #include "platform/messagebox.h"
 #include "platform/qt/messageboxhook.h"

@@ -1,4 +1,4 @@
-#include "documentfile.h"
+#include "host/qt/documentfile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "editorview.h"
+#include "host/qt/editorview.h"
 #include "platform/qt/windowregistry.h"
 #include "plinthar/plintharplugin.h"
 #include "plugin/hostmessages.h"

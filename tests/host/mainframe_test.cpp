@@ -1,8 +1,8 @@
-#include "editorview.h"
-#include "mainframe.h"
+#include "host/qt/editorview.h"
+#include "host/qt/mainframe.h"
+#include "host/qt/pluginsdialog.h"
 #include "platform/messagebox.h"
 #include "platform/qt/messageboxhook.h"
-#include "pluginsdialog.h"
 
 #include <QAction>
 #include <QFile>

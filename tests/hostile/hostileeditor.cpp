@@ -1,7 +1,7 @@
 #include "hostileeditor.h"
 
-#include "batchrun.h"
-#include "editorview.h"
+#include "host/qt/batchrun.h"
+#include "host/qt/editorview.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mainframe.h"
+#include "host/qt/mainframe.h"
 
 #include <QString>
 #include <QTemporaryDir>

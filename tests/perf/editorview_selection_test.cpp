@@ -1,6 +1,6 @@
 // The view keeps the selected text from the length query for the copy query; any change in
 // between must make the copy query answer the current selection.
-#include "editorview.h"
+#include "host/qt/editorview.h"
 #include "plugin/hostmessages.h"
 
 #include <array>

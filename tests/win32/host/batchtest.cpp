@@ -1,13 +1,13 @@
 // plinthar.exe --batch as a user starts it: the document on standard output, the exit statuses,
-// and bad input answered with a message and the document left alone.
+// bad input answered with a message and the document left alone, and the time limit.
 
-#include "ansitext.h"
+#include "host/win32/ansitext.h"
 #include "plintharfixture.h"
 #include "windowfixture.h"
 
-#include <gtest/gtest.h>
+#include "stoppablescripts.h"
 
-#include <thread>
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -16,20 +16,28 @@ struct Outcome
     DWORD exitCode = DWORD(-1);
     std::string out;
     std::string err;
+    double seconds = 0; ///< from the start to the end of the program
 };
 
-std::string drain(HANDLE pipe)
+/// Appends to @p bytes what @p pipe holds now, without waiting for more.
+void readWaiting(HANDLE pipe, std::string &bytes)
 {
-    std::string bytes;
-    char piece[4096];
-    DWORD got = 0;
-    while (ReadFile(pipe, piece, sizeof piece, &got, nullptr) && got > 0)
-        bytes.append(piece, got);
-    return bytes;
+    DWORD waiting = 0;
+    while (PeekNamedPipe(pipe, nullptr, 0, nullptr, &waiting, nullptr) && waiting > 0) {
+        const std::size_t at = bytes.size();
+        bytes.resize(at + waiting);
+        DWORD got = 0;
+        const BOOL read = ReadFile(pipe, bytes.data() + at, waiting, &got, nullptr);
+        bytes.resize(at + (read ? got : 0));
+        if (!read || got == 0)
+            return;
+    }
 }
 
 /// Runs plinthar.exe (beside this program) with @p arguments, its plug-in folder that of the
-/// build; answers its exit status and what it wrote.
+/// build; answers its exit status and what it wrote. What it wrote is read until it ends, even
+/// when something it started still holds its streams; whatever it started ends with it, and a
+/// run of over a minute is ended as a hang.
 Outcome plinthar(const std::wstring &arguments)
 {
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
@@ -45,21 +53,34 @@ Outcome plinthar(const std::wstring &arguments)
     startup.hStdOutput = outWrite;
     startup.hStdError = errWrite;
     std::wstring command = L"\"" + programFolder() + L"\\plinthar.exe\" --batch " + arguments;
+    const HANDLE job = CreateJobObjectW(nullptr, nullptr);
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits);
     PROCESS_INFORMATION process = {};
     Outcome outcome;
-    const bool started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                        nullptr, &startup, &process);
+    const bool started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE,
+                                        CREATE_SUSPENDED, nullptr, nullptr, &startup, &process);
     CloseHandle(outWrite);
     CloseHandle(errWrite);
     if (started) {
-        std::thread errors([&] { outcome.err = drain(errRead); });
-        outcome.out = drain(outRead);
-        errors.join();
-        WaitForSingleObject(process.hProcess, INFINITE);
+        AssignProcessToJobObject(job, process.hProcess);
+        const ULONGLONG start = GetTickCount64();
+        ResumeThread(process.hThread);
+        while (WaitForSingleObject(process.hProcess, 10) == WAIT_TIMEOUT) {
+            readWaiting(outRead, outcome.out);
+            readWaiting(errRead, outcome.err);
+            if (GetTickCount64() - start > 60'000)
+                TerminateProcess(process.hProcess, DWORD(-1));
+        }
+        outcome.seconds = double(GetTickCount64() - start) / 1000;
+        readWaiting(outRead, outcome.out);
+        readWaiting(errRead, outcome.err);
         GetExitCodeProcess(process.hProcess, &outcome.exitCode);
         CloseHandle(process.hProcess);
         CloseHandle(process.hThread);
     }
+    CloseHandle(job);
     CloseHandle(outRead);
     CloseHandle(errRead);
     return outcome;
@@ -201,3 +222,35 @@ TEST(PlintharBatch, BadInputGetsAMessageAndLeavesTheDocument)
     DeleteFileA(blocker.c_str());
     removeTree(AnsiText::bytes(base));
 }
+
+namespace {
+
+class PlintharBatchTimeLimit : public ::testing::TestWithParam<StoppableScript>
+{
+};
+
+} // namespace
+
+TEST_P(PlintharBatchTimeLimit, StopsTheScriptAndWritesTheDocumentUnchanged)
+{
+    const StoppableScript &row = GetParam();
+    const std::string unchanged = "keep\r\nme\r\n";
+    const std::wstring document = quoted(temporaryFile(L"stuck-document.txt", unchanged));
+    // How long the editor takes with a script that ends at once: starting, loading, ending.
+    static const double editorSeconds =
+        plinthar(L"--script-file " + quoted(temporaryFile(L"quick.rb", "puts 1")) + L" " + document)
+            .seconds;
+    const std::wstring script =
+        quoted(temporaryFile(L"stuck.rb", row.windowsSource ? row.windowsSource : row.source));
+    const Outcome outcome = plinthar(L"--time-limit 2 --script-file " + script + L" " + document);
+    EXPECT_EQ(outcome.exitCode, 3u) << outcome.err;
+    EXPECT_EQ(outcome.out, unchanged);
+    EXPECT_EQ(outcome.err, "stopped after 2 s\r\n");
+    // Stop is pressed 2 s into the run: the script ends within a second of it.
+    EXPECT_LT(outcome.seconds - editorSeconds, 3.0) << "the script went on after Stop";
+}
+
+INSTANTIATE_TEST_SUITE_P(Stoppable, PlintharBatchTimeLimit, ::testing::ValuesIn(StoppableScripts),
+                         [](const ::testing::TestParamInfo<StoppableScript> &info) {
+                             return std::string(info.param.name);
+                         });

@@ -1,7 +1,7 @@
 #include "plintharfixture.h"
 
-#include "ansitext.h"
-#include "linebreaks.h"
+#include "host/linebreaks.h"
+#include "host/win32/ansitext.h"
 #include "windowfixture.h"
 
 std::wstring programFolder()

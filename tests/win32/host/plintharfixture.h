@@ -1,7 +1,7 @@
 #pragma once
 
-#include "batchrun.h"
-#include "mainframe.h"
+#include "host/win32/batchrun.h"
+#include "host/win32/mainframe.h"
 
 #include <gtest/gtest.h>
 

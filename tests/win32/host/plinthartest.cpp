@@ -4,6 +4,8 @@
 #include "plintharfixture.h"
 #include "windowfixture.h"
 
+#include "host/linebreaks.h"
+
 #include <commctrl.h>
 
 namespace {
@@ -59,6 +61,8 @@ TEST_F(PlintharFrame, RunsOverTheSelectionOrTheDocumentAsOneUndoStep)
         {"a selection of a LF document, offsets in the file's bytes", "a\nb\nc\n", 2, 4,
          "a\nB\nc\n"},
         {"a CR document", "x\ry\r", 0, 0, "X\rY\r"},
+        {"a selection whose first character the script keeps", "ab\r\n1x\r\nef\r\n", 4, 8,
+         "ab\r\n1X\r\nef\r\n"},
     };
     for (const Case &c : cases) {
         const BatchRun::Result result = run(c.document, c.start, c.end, upcase);
@@ -67,6 +71,12 @@ TEST_F(PlintharFrame, RunsOverTheSelectionOrTheDocumentAsOneUndoStep)
         ASSERT_TRUE(frame->view().canUndo()) << c.what;
         frame->view().undo();
         EXPECT_EQ(frame->view().bytes(), c.document) << c.what << ": one undo takes it all back";
+        // Undo selects the text the command replaced (the selection, else the document).
+        const std::pair<std::size_t, std::size_t> replaced =
+            c.start == c.end ? std::pair(std::size_t(0), frame->view().viewBytes().size())
+                             : std::pair(LineBreaks::crLfOffset(c.document, c.start),
+                                         LineBreaks::crLfOffset(c.document, c.end));
+        EXPECT_EQ(frame->view().selectionRange(), replaced) << c.what;
     }
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "linebreaks.h"
+#include "host/linebreaks.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

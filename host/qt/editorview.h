@@ -1,8 +1,8 @@
 #pragma once
 
 #include "documentfile.h"
+#include "host/viewmessages.h"
 #include "platform/windowhandle.h"
-#include "viewmessages.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -1,6 +1,6 @@
 #include "editorview.h"
 
-#include "linebreaks.h"
+#include "host/linebreaks.h"
 #include "platform/qt/windowregistry.h"
 #include "plinthar/plintharplugin.h"
 

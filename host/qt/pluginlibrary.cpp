@@ -1,7 +1,7 @@
 #include "pluginlibrary.h"
 
+#include "host/toolbarbitmap.h"
 #include "platform/qt/resourceregistry.h"
-#include "toolbarbitmap.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,6 @@
 #include "batchrun.h"
+
+#include "host/timelimit.h"
 #include "platform/qt/messageboxhook.h"
 
 #include <QAbstractButton>
@@ -8,10 +10,21 @@
 #include <QPlainTextEdit>
 #include <QWidget>
 
-BatchRun::BatchRun(QString scriptName, std::optional<QString> scriptText,
-                   std::optional<int> timeLimit)
-    : m_scriptName(std::move(scriptName)), m_scriptText(std::move(scriptText)),
-      m_timeLimit(timeLimit)
+namespace {
+
+QAbstractButton *stopButton()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == QLatin1String("frmKorvex") && widget->isVisible())
+            return widget->findChild<QAbstractButton *>(QStringLiteral("btnStop"));
+    }
+    return nullptr;
+}
+
+} // namespace
+
+BatchRun::BatchRun(QString scriptName, std::optional<QString> scriptText, TimeLimit *limit)
+    : m_scriptName(std::move(scriptName)), m_scriptText(std::move(scriptText)), m_limit(limit)
 {
     m_previousHook =
         platform::setMessageBoxHook([this](platform::WindowHandle, const std::string &text,
@@ -25,6 +38,8 @@ BatchRun::BatchRun(QString scriptName, std::optional<QString> scriptText,
         });
     m_poll.setInterval(10);
     connect(&m_poll, &QTimer::timeout, this, &BatchRun::poll);
+    m_stop.setSingleShot(true);
+    connect(&m_stop, &QTimer::timeout, this, &BatchRun::stopDue);
 }
 
 BatchRun::~BatchRun()
@@ -37,8 +52,11 @@ BatchRun::Result BatchRun::run(const std::function<void()> &invoke)
     // The window is shown modally from inside invoke(), so the automation must already be
     // waiting in the event loop.
     m_poll.start();
+    if (m_limit)
+        m_stop.start(m_limit->firstMs());
     invoke();
     m_poll.stop();
+    m_stop.stop();
     if (m_failure)
         return *m_failure;
     if (!m_errorText.isEmpty())
@@ -113,4 +131,17 @@ void BatchRun::checkClosed()
     } else if (!m_errorText.isEmpty()) {
         fail(1, m_errorText);
     }
+}
+
+void BatchRun::stopDue()
+{
+    const std::optional<int> next = m_limit->due([] {
+        QAbstractButton *const stop = stopButton();
+        if (!stop || !stop->isEnabled())
+            return false;
+        stop->click();
+        return true;
+    });
+    if (next)
+        m_stop.start(*next);
 }

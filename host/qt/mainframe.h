@@ -1,8 +1,8 @@
 #pragma once
 
 #include "documentfile.h"
+#include "host/pluginset.h"
 #include "pluginlibrary.h"
-#include "pluginset.h"
 
 #include <QMainWindow>
 #include <QStringList>
