@@ -18,7 +18,7 @@ packages=(
     # Building Ruby, OpenSSL and libffi from Debian's source packages: apt-get source, their
     # patches, configure, the parser, OpenSSL's Configure (perl), and a host Ruby of the same
     # version as the one being built (baseruby).
-    dpkg-dev patch quilt autoconf automake libtool bison perl ruby xz-utils
+    dpkg-dev patch quilt autoconf bison perl ruby xz-utils
     # Running the result: wine64 runs 64-bit programs, wine32 (from the i386 architecture)
     # 32-bit ones; a new prefix then serves both.
     wine wine64 wine32:i386
