@@ -300,7 +300,8 @@ provide_library() { # LIBRARY
     {
         echo "${package[0]} $v for $host"
         echo "key $(basename "$entry")"
-        echo "built in $((SECONDS - started)) s on $(nproc) cores, $(($(cpu_seconds) - cpu_started)) s of processor time"
+        echo "built in $((SECONDS - started)) s on $(nproc) cores," \
+            "$(($(cpu_seconds) - cpu_started)) s of processor time"
         printf '%s\n' "${args[@]}"
     } >"$work/result/$library_marker"
     rm -rf "$entry"
@@ -421,7 +422,8 @@ build_runtime() { # VERSION DOWNLOADED_SOURCE WORK DESTINATION
     {
         echo "$source_package $version for $host"
         echo "key $(basename "$destination")"
-        echo "built in $((SECONDS - started)) s on $(nproc) cores, $(($(cpu_seconds) - cpu_started)) s of processor time"
+        echo "built in $((SECONDS - started)) s on $(nproc) cores," \
+            "$(($(cpu_seconds) - cpu_started)) s of processor time"
         echo "with $(basename "$openssl_dir") $(basename "$libffi_dir")"
         printf '%s\n' "${configure_args[@]}"
     } >"$runtime/$marker"
