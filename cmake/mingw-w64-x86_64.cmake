@@ -1,41 +1,9 @@
 # Cross-compiles for 64-bit Windows with Debian's mingw-w64 (tools/windows/install-packages.sh).
 #   cmake -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DKORVEX_RUBY_WIN64=DIR ...
-# DIR is a runtime made by tools/windows/ruby-runtime.sh DIR. Tests of the build run under Wine
-# through tools/windows/wine.sh.
+# DIR is a runtime made by tools/windows/ruby-runtime.sh x86_64 DIR. Tests of the build run
+# under Wine through tools/windows/wine.sh.
 
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR AMD64)
-
 set(KORVEX_MINGW_TRIPLE x86_64-w64-mingw32)
-# The posix thread model: the win32 one has no std::thread, std::mutex or
-# std::condition_variable.
-set(CMAKE_C_COMPILER ${KORVEX_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${KORVEX_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${KORVEX_MINGW_TRIPLE}-windres)
-set(CMAKE_DLLTOOL ${KORVEX_MINGW_TRIPLE}-dlltool)
-# -static links libgcc, libstdc++ and winpthread (which the posix model adds to every link)
-# into each binary, so a DLL or EXE needs only system DLLs, msvcrt.dll and the Ruby DLL.
-# Import libraries are still used when named by full path, as CMake does.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
-set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static")
-
-set(KORVEX_RUBY_WIN64 "" CACHE PATH
-    "Ruby runtime for Windows made by tools/windows/ruby-runtime.sh (bin/, lib/, include/)")
-# try_compile projects read this file again: hand them the runtime too.
-list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES KORVEX_RUBY_WIN64)
-
-# Libraries and headers only from the mingw-w64 tree (and the runtime); programs from the build
-# machine.
-set(CMAKE_FIND_ROOT_PATH /usr/${KORVEX_MINGW_TRIPLE})
-if(KORVEX_RUBY_WIN64)
-    list(APPEND CMAKE_FIND_ROOT_PATH "${KORVEX_RUBY_WIN64}")
-endif()
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# add_test() of an executable target, and try_run(), run it under Wine.
-get_filename_component(CMAKE_CROSSCOMPILING_EMULATOR
-    "${CMAKE_CURRENT_LIST_DIR}/../tools/windows/wine.sh" ABSOLUTE)
+set(KORVEX_RUBY_PLATFORM x64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)

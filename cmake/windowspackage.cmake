@@ -10,12 +10,15 @@ file(READ ${CMAKE_BINARY_DIR}/package-readme.txt korvex_readme)
 string(REPLACE "\n" "\r\n" korvex_readme "${korvex_readme}")
 file(WRITE ${CMAKE_BINARY_DIR}/README.txt "${korvex_readme}")
 
-# Debian's copyright files of what the package ships, which hold the licence texts.
+# Debian's copyright files of what the package ships, which hold the licence texts; the
+# runtime build puts those of the libraries it links into extensions beside the runtime.
 set(korvex_licences
     ruby=/usr/share/doc/libruby3.1/copyright
     zlib=/usr/share/doc/libz-mingw-w64/copyright
     mingw-w64=/usr/share/doc/mingw-w64-x86-64-dev/copyright
-    gcc-runtime=/usr/share/doc/gcc-mingw-w64-base/copyright)
+    gcc-runtime=/usr/share/doc/gcc-mingw-w64-base/copyright
+    openssl=${KORVEX_RUBY_WIN64}/licences/openssl.txt
+    libffi=${KORVEX_RUBY_WIN64}/licences/libffi.txt)
 set(korvex_licence_commands)
 foreach(entry IN LISTS korvex_licences)
     string(REPLACE "=" ";" pair "${entry}")

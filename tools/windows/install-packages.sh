@@ -1,21 +1,36 @@
 #!/usr/bin/env bash
-# Installs what the Windows build and its tests under Wine need, skipping what is already there.
+# Installs what the Windows builds (64-bit and 32-bit) and their tests under Wine need, skipping
+# what is already there. Safe to run again.
 # Usage: tools/windows/install-packages.sh
 set -euo pipefail
 
+as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
+
 packages=(
-    # The cross toolchain: the posix thread model gives std::thread and std::mutex.
+    # The cross toolchains: the posix thread model gives std::thread and std::mutex.
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-    mingw-w64-x86-64-dev libz-mingw-w64-dev
+    mingw-w64-x86-64-dev
+    g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
+    mingw-w64-i686-dev
+    # zlib for both architectures.
+    libz-mingw-w64-dev
     cmake ninja-build make
-    # Building Ruby from Debian's source package: apt-get source, its patches, configure,
-    # the parser, and a host Ruby of the same version as the one being built (baseruby).
-    dpkg-dev patch quilt autoconf bison ruby xz-utils
-    # Running the result: wine picks the 64-bit loader when the 32-bit one is missing.
-    wine wine64
+    # Building Ruby, OpenSSL and libffi from Debian's source packages: apt-get source, their
+    # patches, configure, the parser, OpenSSL's Configure (perl), and a host Ruby of the same
+    # version as the one being built (baseruby).
+    dpkg-dev patch quilt autoconf bison perl ruby xz-utils
+    # Running the result: wine64 runs 64-bit programs, wine32 (from the i386 architecture)
+    # 32-bit ones; a new prefix then serves both.
+    wine wine64 wine32:i386
     # GoogleTest for the Windows tests is built from Debian's sources.
     googletest
     zip unzip coreutils
 )
+
+# wine32 comes from the i386 architecture; the package installer's index update then sees it.
+if [ "$(dpkg --print-architecture)" != i386 ] &&
+    ! dpkg --print-foreign-architectures | grep -qx i386; then
+    as_root dpkg --add-architecture i386
+fi
 
 "$(dirname "${BASH_SOURCE[0]}")/../install-packages.sh" "${packages[@]}"
