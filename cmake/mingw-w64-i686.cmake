@@ -7,4 +7,7 @@
 set(CMAKE_SYSTEM_PROCESSOR x86)
 set(KORVEX_MINGW_TRIPLE i686-w64-mingw32)
 set(KORVEX_RUBY_PLATFORM i386-mingw32)
+# A DLL's exports are named plainly in its .def file; here their symbols carry the __stdcall
+# size of their arguments (_OnCommand@4), which the linker takes for the plain name.
+set(KORVEX_MINGW_LINKER_FLAGS "-Wl,--enable-stdcall-fixup")
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)

@@ -1,6 +1,6 @@
 # What both mingw-w64 toolchain files share; they set KORVEX_MINGW_TRIPLE,
-# CMAKE_SYSTEM_PROCESSOR and KORVEX_RUBY_PLATFORM (the runtime's platform folder,
-# include/ruby-3.1.0/PLATFORM) before including it.
+# CMAKE_SYSTEM_PROCESSOR, KORVEX_RUBY_PLATFORM (the runtime's platform folder,
+# include/ruby-3.1.0/PLATFORM) and, where needed, KORVEX_MINGW_LINKER_FLAGS before including it.
 
 set(CMAKE_SYSTEM_NAME Windows)
 
@@ -13,9 +13,9 @@ set(CMAKE_DLLTOOL ${KORVEX_MINGW_TRIPLE}-dlltool)
 # -static links libgcc, libstdc++ and winpthread (which the posix model adds to every link)
 # into each binary, so a DLL or EXE needs only system DLLs, msvcrt.dll and the Ruby DLL.
 # Import libraries are still used when named by full path, as CMake does.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
-set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static ${KORVEX_MINGW_LINKER_FLAGS}")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static ${KORVEX_MINGW_LINKER_FLAGS}")
+set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static ${KORVEX_MINGW_LINKER_FLAGS}")
 
 set(KORVEX_RUBY_WIN64 "" CACHE PATH
     "Ruby runtime for Windows made by tools/windows/ruby-runtime.sh (bin/, lib/, include/)")

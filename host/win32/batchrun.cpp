@@ -66,7 +66,7 @@ HWND findThreadWindow(const wchar_t *name, bool visibleOnly)
     Search search{name, visibleOnly};
     EnumThreadWindows(
         GetCurrentThreadId(),
-        [](HWND window, LPARAM s) -> BOOL {
+        [](HWND window, LPARAM s) CALLBACK -> BOOL {
             if (matchWindow(window, s))
                 EnumChildWindows(window, matchWindow, s);
             return reinterpret_cast<Search *>(s)->found == nullptr;
@@ -124,7 +124,7 @@ HWND pressableButton(HWND form, const wchar_t *caption)
     } wanted{caption};
     EnumChildWindows(
         form,
-        [](HWND window, LPARAM w) -> BOOL {
+        [](HWND window, LPARAM w) CALLBACK -> BOOL {
             auto *s = reinterpret_cast<Wanted *>(w);
             if (className(window) == L"Button" && wideTextOf(window) == s->caption &&
                 IsWindowVisible(window) && IsWindowEnabled(window)) {
@@ -226,7 +226,7 @@ bool BatchRun::answerBoxes()
     } boxes;
     EnumThreadWindows(
         GetCurrentThreadId(),
-        [](HWND window, LPARAM found) -> BOOL {
+        [](HWND window, LPARAM found) CALLBACK -> BOOL {
             if (className(window) == L"#32770" && IsWindowVisible(window))
                 reinterpret_cast<Boxes *>(found)->open.push_back(window);
             return TRUE;

@@ -15,7 +15,7 @@ bool fontInstalled(HDC dc, const wchar_t *face, BYTE charset)
     bool found = false;
     EnumFontFamiliesExW(
         dc, &query,
-        [](const LOGFONTW *, const TEXTMETRICW *, DWORD, LPARAM found) -> int {
+        [](const LOGFONTW *, const TEXTMETRICW *, DWORD, LPARAM found) CALLBACK -> int {
             *reinterpret_cast<bool *>(found) = true;
             return 0;
         },

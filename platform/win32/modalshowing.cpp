@@ -25,7 +25,7 @@ ModalShowing::ModalShowing(WindowHandle shown) : m_others(std::make_unique<Other
     } search{root, m_others->disabled};
     EnumThreadWindows(
         GetCurrentThreadId(),
-        [](HWND window, LPARAM searching) -> BOOL {
+        [](HWND window, LPARAM searching) CALLBACK -> BOOL {
             auto &s = *reinterpret_cast<Search *>(searching);
             if (window == s.root || !IsWindowVisible(window) || !IsWindowEnabled(window))
                 return TRUE;

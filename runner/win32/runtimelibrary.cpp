@@ -8,18 +8,24 @@
 #include <string>
 
 // The runtime's variables that the plug-in and the runtime's headers use. Code built for a
-// library's data reaches each through a pointer named __imp_NAME, which an import library
-// would fill when the plug-in loads; the runtime is loaded later, so these are filled by name
-// once it is (the variables' own names, as the runtime exports them).
+// library's data reaches each through a pointer named __imp_ and the variable's symbol (with
+// the leading underscore of 32-bit x86), which an import library would fill when the plug-in
+// loads; the runtime is loaded later, so these are filled by name once it is (the variables'
+// own names, as the runtime exports them).
+#define KORVEX_SYMBOL_TEXT(text) #text
+#define KORVEX_SYMBOL_PREFIX(prefix) KORVEX_SYMBOL_TEXT(prefix)
+#define KORVEX_IMPORT_SLOT(name)                                                                   \
+    VALUE *importOf_##name __asm__("__imp_" KORVEX_SYMBOL_PREFIX(__USER_LABEL_PREFIX__) #name) =   \
+        nullptr
 extern "C" {
-VALUE *__imp_rb_cFile = nullptr;
-VALUE *__imp_rb_cIO = nullptr;
-VALUE *__imp_rb_cObject = nullptr;
-VALUE *__imp_rb_eSystemExit = nullptr;
-VALUE *__imp_rb_cThread = nullptr;
-VALUE *__imp_rb_stdin = nullptr;
-VALUE *__imp_rb_stdout = nullptr;
-VALUE *__imp_rb_stderr = nullptr;
+KORVEX_IMPORT_SLOT(rb_cFile);
+KORVEX_IMPORT_SLOT(rb_cIO);
+KORVEX_IMPORT_SLOT(rb_cObject);
+KORVEX_IMPORT_SLOT(rb_eSystemExit);
+KORVEX_IMPORT_SLOT(rb_cThread);
+KORVEX_IMPORT_SLOT(rb_stdin);
+KORVEX_IMPORT_SLOT(rb_stdout);
+KORVEX_IMPORT_SLOT(rb_stderr);
 }
 
 namespace {
@@ -31,14 +37,10 @@ struct RuntimeVariable
 };
 
 constexpr RuntimeVariable kRuntimeVariables[] = {
-    {"rb_cFile", &__imp_rb_cFile},
-    {"rb_cIO", &__imp_rb_cIO},
-    {"rb_cObject", &__imp_rb_cObject},
-    {"rb_eSystemExit", &__imp_rb_eSystemExit},
-    {"rb_cThread", &__imp_rb_cThread},
-    {"rb_stdin", &__imp_rb_stdin},
-    {"rb_stdout", &__imp_rb_stdout},
-    {"rb_stderr", &__imp_rb_stderr},
+    {"rb_cFile", &importOf_rb_cFile},     {"rb_cIO", &importOf_rb_cIO},
+    {"rb_cObject", &importOf_rb_cObject}, {"rb_eSystemExit", &importOf_rb_eSystemExit},
+    {"rb_cThread", &importOf_rb_cThread}, {"rb_stdin", &importOf_rb_stdin},
+    {"rb_stdout", &importOf_rb_stdout},   {"rb_stderr", &importOf_rb_stderr},
 };
 
 HMODULE runtime = nullptr;
@@ -97,8 +99,8 @@ void RuntimeLibrary::load()
         void *const address = reinterpret_cast<void *>(GetProcAddress(module, variable.name));
         if (!address) {
             FreeLibrary(module);
-            throw std::runtime_error(std::string("The Ruby runtime at ") + ansi(path) +
-                                     " lacks " + variable.name);
+            throw std::runtime_error(std::string("The Ruby runtime at ") + ansi(path) + " lacks " +
+                                     variable.name);
         }
         *variable.address = static_cast<VALUE *>(address);
     }

@@ -122,7 +122,7 @@ HWND findKorvexWindow()
     HWND found = nullptr;
     EnumThreadWindows(
         GetCurrentThreadId(),
-        [](HWND window, LPARAM found) -> BOOL {
+        [](HWND window, LPARAM found) CALLBACK -> BOOL {
             if (findKorvex(window, found))
                 EnumChildWindows(window, findKorvex, found);
             return *reinterpret_cast<HWND *>(found) == nullptr;
@@ -192,10 +192,11 @@ void KorvexWindow::command(const std::function<void(const Controls &)> &during)
         if (HasFatalFailure())
             endShowing();
     });
-    const UINT_PTR watchdog = SetTimer(nullptr, 0, ShowingLimitMs, [](HWND, UINT, UINT_PTR, DWORD) {
-        ADD_FAILURE() << "the showing was still open after " << ShowingLimitMs << " ms";
-        endShowing();
-    });
+    const UINT_PTR watchdog =
+        SetTimer(nullptr, 0, ShowingLimitMs, [](HWND, UINT, UINT_PTR, DWORD) CALLBACK {
+            ADD_FAILURE() << "the showing was still open after " << ShowingLimitMs << " ms";
+            endShowing();
+        });
     library.OnCommand(host.view());
     KillTimer(nullptr, watchdog);
     EXPECT_TRUE(ran) << "the command returned without a showing";
@@ -208,7 +209,7 @@ void KorvexWindow::whenNoBox(std::function<void()> action)
         bool boxOpen = false;
         EnumThreadWindows(
             GetCurrentThreadId(),
-            [](HWND window, LPARAM open) -> BOOL {
+            [](HWND window, LPARAM open) CALLBACK -> BOOL {
                 wchar_t name[16] = {};
                 GetClassNameW(window, name, 16);
                 if (std::wstring(name) == L"#32770" && IsWindowVisible(window))

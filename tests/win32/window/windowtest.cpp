@@ -112,7 +112,7 @@ bool japaneseFontInstalled()
     const HDC screen = GetDC(nullptr);
     EnumFontFamiliesExW(
         screen, &query,
-        [](const LOGFONTW *, const TEXTMETRICW *, DWORD, LPARAM found) -> int {
+        [](const LOGFONTW *, const TEXTMETRICW *, DWORD, LPARAM found) CALLBACK -> int {
             *reinterpret_cast<bool *>(found) = true;
             return 0;
         },
