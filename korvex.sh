@@ -4,8 +4,9 @@
 #   ./korvex.sh test      every test: the normal and the sanitizer build, the fuzzers, and the
 #                         Windows build under Wine
 #   ./korvex.sh build     only install and build (Linux)
-#   ./korvex.sh windows   only install and build Korvex.dll, plinthar.exe and the package
-#                         build-windows/korvex-win64.zip
+#   ./korvex.sh windows   only install and build Korvex.dll, plinthar.exe and the packages for
+#                         64-bit and 32-bit editors, build-windows/korvex-win64.zip and
+#                         build-windows-x86/korvex-win32.zip
 set -euo pipefail
 cd "$(dirname "$0")"
 here=$PWD
@@ -34,13 +35,27 @@ install_samples() {
     done
 }
 
-# Korvex.dll and its tests, cross-built with mingw-w64 against a Ruby runtime built for Windows
-# from Debian's source (cached under ~/.cache/korvex after the first time).
+# Korvex.dll and its tests for each architecture (build folder, toolchain and runtime named
+# alike), cross-built with mingw-w64 against a Ruby runtime built for Windows from Debian's
+# source (cached under ~/.cache/korvex after the first time).
+windows_builds=("build-windows x86_64" "build-windows-x86 i686")
 build_windows() {
     tools/windows/install-packages.sh
-    tools/windows/ruby-runtime.sh "$here/build-windows/ruby"
-    build build-windows -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake" \
-        -DKORVEX_RUBY_WIN64="$here/build-windows/ruby"
+    local entry dir arch
+    for entry in "${windows_builds[@]}"; do
+        read -r dir arch <<<"$entry"
+        tools/windows/ruby-runtime.sh "$arch" "$here/$dir/ruby"
+        build "$dir" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-$arch.cmake" \
+            -DKORVEX_RUBY_WIN64="$here/$dir/ruby"
+    done
+}
+
+test_windows() {
+    local entry dir arch
+    for entry in "${windows_builds[@]}"; do
+        read -r dir arch <<<"$entry"
+        (cd "$dir" && ctest --output-on-failure -j2)
+    done
 }
 
 case "${1:-}" in
@@ -53,10 +68,10 @@ run)
     build build
     install_samples
     if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-        exec build/bin/plinthar samples/document.txt
+        exec build/bin/plinthar samples/document-utf8.txt
     fi
-    echo "No display: filtering samples/document.txt through upcase.rb in batch mode." >&2
-    exec build/bin/plinthar --batch --script upcase.rb samples/document.txt
+    echo "No display: filtering samples/document-utf8.txt through upcase.rb in batch mode." >&2
+    exec build/bin/plinthar --batch --script upcase.rb samples/document-utf8.txt
     ;;
 test)
     install_packages
@@ -66,13 +81,13 @@ test)
     (cd build-asan && ctest --output-on-failure -j2)
     tests/fuzz/run.sh 60
     build_windows
-    (cd build-windows && ctest --output-on-failure -j2)
+    test_windows
     ;;
 windows)
     build_windows
     ;;
 *)
-    sed -n '2,9p' "$0" >&2
+    sed -n '2,10p' "$0" >&2
     exit 2
     ;;
 esac

@@ -10,4 +10,8 @@ set(KORVEX_RUBY_PLATFORM i386-mingw32)
 # A DLL's exports are named plainly in its .def file; here their symbols carry the __stdcall
 # size of their arguments (_OnCommand@4), which the linker takes for the plain name.
 set(KORVEX_MINGW_LINKER_FLAGS "-Wl,--enable-stdcall-fixup")
+# The package for editors of this architecture, and the licence of its mingw-w64 runtime.
+set(KORVEX_WINDOWS_BITS 32)
+set(KORVEX_WINDOWS_PACKAGE korvex-win32)
+set(KORVEX_MINGW_LICENCE /usr/share/doc/mingw-w64-i686-dev/copyright)
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)

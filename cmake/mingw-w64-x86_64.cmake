@@ -6,4 +6,8 @@
 set(CMAKE_SYSTEM_PROCESSOR AMD64)
 set(KORVEX_MINGW_TRIPLE x86_64-w64-mingw32)
 set(KORVEX_RUBY_PLATFORM x64-mingw32)
+# The package for editors of this architecture, and the licence of its mingw-w64 runtime.
+set(KORVEX_WINDOWS_BITS 64)
+set(KORVEX_WINDOWS_PACKAGE korvex-win64)
+set(KORVEX_MINGW_LICENCE /usr/share/doc/mingw-w64-x86-64-dev/copyright)
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)

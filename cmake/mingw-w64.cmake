@@ -1,6 +1,7 @@
 # What both mingw-w64 toolchain files share; they set KORVEX_MINGW_TRIPLE,
 # CMAKE_SYSTEM_PROCESSOR, KORVEX_RUBY_PLATFORM (the runtime's platform folder,
-# include/ruby-3.1.0/PLATFORM) and, where needed, KORVEX_MINGW_LINKER_FLAGS before including it.
+# include/ruby-3.1.0/PLATFORM), the package's name and bits, and, where needed,
+# KORVEX_MINGW_LINKER_FLAGS before including it.
 
 set(CMAKE_SYSTEM_NAME Windows)
 

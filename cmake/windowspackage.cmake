@@ -1,9 +1,17 @@
-# build-windows/korvex-win64.zip: what a Windows user unpacks into the editor's plug-in folder.
+# KORVEX_WINDOWS_PACKAGE.zip (korvex-win64.zip, korvex-win32.zip): what a Windows user unpacks into the editor's plug-in folder.
 # Korvex.dll, the runtime beside it in Korvex\ruby (where the plug-in loads it from), the sample
 # scripts, the licences of what it ships and README.txt (with Windows line breaks).
 set(korvex_package ${CMAKE_BINARY_DIR}/package)
-set(korvex_zip ${CMAKE_BINARY_DIR}/korvex-win64.zip)
+set(korvex_zip ${CMAKE_BINARY_DIR}/${KORVEX_WINDOWS_PACKAGE}.zip)
 set(KORVEX_VERSION ${PROJECT_VERSION})
+# Each package's README names the other one, for users of the other kind of editor.
+if(KORVEX_WINDOWS_BITS EQUAL 64)
+    set(KORVEX_OTHER_BITS 32)
+    set(KORVEX_OTHER_PACKAGE korvex-win32)
+else()
+    set(KORVEX_OTHER_BITS 64)
+    set(KORVEX_OTHER_PACKAGE korvex-win64)
+endif()
 configure_file(${PROJECT_SOURCE_DIR}/tools/windows/package/README.txt
                ${CMAKE_BINARY_DIR}/package-readme.txt @ONLY)
 file(READ ${CMAKE_BINARY_DIR}/package-readme.txt korvex_readme)
@@ -15,7 +23,7 @@ file(WRITE ${CMAKE_BINARY_DIR}/README.txt "${korvex_readme}")
 set(korvex_licences
     ruby=/usr/share/doc/libruby3.1/copyright
     zlib=/usr/share/doc/libz-mingw-w64/copyright
-    mingw-w64=/usr/share/doc/mingw-w64-x86-64-dev/copyright
+    mingw-w64=${KORVEX_MINGW_LICENCE}
     gcc-runtime=/usr/share/doc/gcc-mingw-w64-base/copyright
     openssl=${KORVEX_RUBY_WIN64}/licences/openssl.txt
     libffi=${KORVEX_RUBY_WIN64}/licences/libffi.txt)
@@ -44,5 +52,5 @@ add_custom_command(OUTPUT ${korvex_zip}
     COMMAND ${CMAKE_COMMAND} -E chdir ${korvex_package} zip -q -r -X ${korvex_zip} .
     DEPENDS Korvex ${CMAKE_BINARY_DIR}/README.txt ${korvex_samples}
             ${KORVEX_RUBY_WIN64}/bin/${KORVEX_RUBY_DLL_NAME}
-    COMMENT "Packing korvex-win64.zip")
+    COMMENT "Packing ${KORVEX_WINDOWS_PACKAGE}.zip")
 add_custom_target(korvex_package ALL DEPENDS ${korvex_zip})

@@ -2,12 +2,23 @@
 
 #include "ansitext.h"
 
+#include "platform/win32/imagefile.h"
+
 #include <algorithm>
 #include <array>
 
 std::unique_ptr<PluginLibrary> PluginLibrary::open(const std::wstring &path, std::string *error)
 {
     const std::string shown = AnsiText::bytes(path);
+    // A library of the other architecture would only get the system's "not a valid
+    // application": say what is wrong with it.
+    const int bits = platform::imageBits(path);
+    if (bits != 0 && bits != platform::processBits()) {
+        *error = "Cannot load the plug-in \"" + shown + "\": it is built for " +
+                 std::to_string(bits) + "-bit Windows, and this Plinthar is a " +
+                 std::to_string(platform::processBits()) + "-bit program.";
+        return nullptr;
+    }
     // Its own folder first for what it needs, and no error box from the system.
     const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     const HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);

@@ -1,5 +1,7 @@
 #include "runner/runtimelibrary.h"
 
+#include "platform/win32/imagefile.h"
+
 #include <ruby.h>
 
 #include <windows.h>
@@ -74,13 +76,41 @@ std::string ansi(const std::wstring &text)
     return out;
 }
 
+/**
+ * Throws when the runtime in @p folder is one of the other architecture (the DLL of this one,
+ * @p path, or, when that is missing, a runtime DLL of another name there): the system would
+ * only refuse it as "not a valid application", or not find it.
+ */
+void refuseOtherArchitecture(const std::wstring &folder, const std::wstring &path)
+{
+    std::wstring found = path;
+    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        WIN32_FIND_DATAW entry = {};
+        const HANDLE search = FindFirstFileW((folder + L"\\*ruby*.dll").c_str(), &entry);
+        if (search == INVALID_HANDLE_VALUE)
+            return;
+        FindClose(search);
+        found = folder + L"\\" + entry.cFileName;
+    }
+    const int bits = platform::imageBits(found);
+    if (bits == 0 || bits == platform::processBits())
+        return;
+    throw std::runtime_error("The Ruby runtime at " + ansi(found) + " is built for " +
+                             std::to_string(bits) + "-bit Windows, and this Korvex.dll for " +
+                             std::to_string(platform::processBits()) +
+                             "-bit Windows: unpack " KORVEX_WINDOWS_PACKAGE
+                             ".zip into the plug-in folder again");
+}
+
 } // namespace
 
 void RuntimeLibrary::load()
 {
     if (runtime)
         return;
-    const std::wstring path = folderOfThisModule() + L"\\Korvex\\ruby\\bin\\" KORVEX_RUBY_DLL_NAME;
+    const std::wstring folder = folderOfThisModule() + L"\\Korvex\\ruby\\bin";
+    const std::wstring path = folder + L"\\" KORVEX_RUBY_DLL_NAME;
+    refuseOtherArchitecture(folder, path);
     // By full path with the altered search order: the runtime's own extensions and its
     // dependencies are found beside it, whatever the host's folder and PATH.
     HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);

@@ -24,7 +24,7 @@ work=$(mktemp -d)
 trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
 mkdir -p "$work/home/Documents/Korvex" "$work/plugins"
 cp "$here/../../samples/"*.rb "$work/home/Documents/Korvex/"
-cp "$here/../../samples/document.txt" "$work/document.txt"
+cp "$here/../../samples/document-utf8.txt" "$work/document.txt"
 
 HOME="$work/home" QT_QPA_PLATFORM=xcb "$build/bin/plinthar" --plugin-folder "$work/plugins" \
     --plugin "$build/bin/plugins/Korvex.so" "$work/document.txt" &
