@@ -1,0 +1,179 @@
+// Stop on Windows: every stoppable script, run over the test host's view, ends within a second
+// of Stop (one that rescues the Interrupt within the grace period and a second), leaves the
+// document and no child process behind, and the next run works; and the editor answers other
+// threads while a script keeps it busy.
+
+#include "stoppablescripts.h"
+#include "testhost.h"
+
+#include "platform/uipulse.h"
+#include "runner/scriptwatch.h"
+#include "window/rundisplay.h"
+#include "window/scriptrun.h"
+
+#include <tlhelp32.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+/// What the script window's face does while a run shows itself: services the thread's windows
+/// and, once the script has written @p linesBefore lines, presses Stop.
+class StopPresser : public RunDisplay
+{
+public:
+    StopPresser(HWND window, std::optional<std::size_t> linesBefore)
+        : m_window(window), m_linesBefore(linesBefore)
+    {}
+
+    void showRunning(double, std::size_t lines) override
+    {
+        shown = true;
+        platform::UiPulse::serviceEvents(m_window);
+        if (!pressed && m_linesBefore && lines >= *m_linesBefore) {
+            pressed = Clock::now();
+            ScriptRun::requestStop();
+        }
+    }
+
+    std::atomic<bool> shown{false};
+    std::optional<Clock::time_point> pressed;
+
+private:
+    HWND m_window;
+    std::optional<std::size_t> m_linesBefore;
+};
+
+/// The programs of the processes this one started that still run (Wine starts its desktop,
+/// explorer.exe, as one).
+std::vector<std::wstring> liveChildren()
+{
+    std::vector<std::wstring> children;
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more;
+         more = Process32NextW(snapshot, &entry)) {
+        if (entry.th32ParentProcessID == GetCurrentProcessId())
+            children.emplace_back(entry.szExeFile);
+    }
+    CloseHandle(snapshot);
+    return children;
+}
+
+LineList lines(const std::string &text)
+{
+    LineList list;
+    list.setText(text);
+    return list;
+}
+
+/// The test host and a window standing for the script window.
+class WindowsRun : public ::testing::Test
+{
+protected:
+    WindowsRun()
+        : scriptWindow(CreateWindowExW(0, L"STATIC", L"Korvex", WS_POPUP | WS_VISIBLE, 0, 0, 200,
+                                       100, host.frame(), nullptr, nullptr, nullptr))
+    {}
+    ~WindowsRun() override { DestroyWindow(scriptWindow); }
+
+    ScriptRun::Outcome run(const std::string &script, RunDisplay *display)
+    {
+        return ScriptRun::run(host.view(), lines(script), "stuck.rb", false, display);
+    }
+
+    TestHost host;
+    HWND scriptWindow;
+};
+
+class StopOnWindows : public WindowsRun, public ::testing::WithParamInterface<StoppableScript>
+{
+};
+
+} // namespace
+
+TEST_P(StopOnWindows, EndsTheScriptLeavingTheDocumentAndNoChildAndTheNextRunWorks)
+{
+    const StoppableScript &row = GetParam();
+    const std::vector<std::wstring> childrenBefore = liveChildren();
+    host.document = "one\ntwo\n";
+    StopPresser user(scriptWindow, row.linesBefore);
+    const auto outcome = run("$ensured = false\nbegin\n" + std::string(row.source) +
+                                 "\nensure\n$ensured = true\nend",
+                             &user);
+    const Clock::time_point ended = Clock::now();
+
+    ASSERT_TRUE(user.pressed) << "the run never showed itself";
+    const auto stopMs = std::chrono::duration_cast<milliseconds>(ended - *user.pressed);
+    std::printf("[ stopped  ] %s in %lld ms\n", row.name, static_cast<long long>(stopMs.count()));
+    const milliseconds limit =
+        milliseconds(1000) + (row.rescuesStop ? ScriptWatch::GracePeriod : milliseconds(0));
+    EXPECT_LT(stopMs, limit);
+    EXPECT_EQ(outcome, ScriptRun::Outcome::Stopped);
+    EXPECT_EQ(host.document, "one\ntwo\n");
+    EXPECT_EQ(liveChildren(), childrenBefore) << "a child of the script still runs";
+
+    EXPECT_EQ(run("print $ensured, \"\\n\"\nARGV.each { |l| puts l.upcase }", nullptr),
+              ScriptRun::Outcome::Done);
+    EXPECT_EQ(host.document, "true\r\nONE\r\nTWO\r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Stoppable, StopOnWindows, ::testing::ValuesIn(StoppableScripts),
+                         [](const ::testing::TestParamInfo<StoppableScript> &info) {
+                             return std::string(info.param.name);
+                         });
+
+TEST_F(WindowsRun, OtherThreadsAreAnsweredWhileAScriptKeepsTheEditorBusy)
+{
+    // From another thread, as Windows asks a window whether its program responds, from when
+    // the run shows itself (the first run of the process starts the runtime before).
+    StopPresser user(scriptWindow, std::nullopt);
+    std::atomic<bool> done{false};
+    std::atomic<bool> proberDone{false};
+    std::atomic<int> unanswered{0};
+    std::atomic<long long> slowestMs{0};
+    std::thread prober([&] {
+        while (!user.shown && !done)
+            std::this_thread::sleep_for(milliseconds(10));
+        while (!done) {
+            const Clock::time_point asked = Clock::now();
+            DWORD_PTR result = 0;
+            if (!SendMessageTimeoutW(host.frame(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result))
+                ++unanswered;
+            const long long ms =
+                std::chrono::duration_cast<milliseconds>(Clock::now() - asked).count();
+            slowestMs = std::max(slowestMs.load(), ms);
+            std::this_thread::sleep_for(milliseconds(100));
+        }
+        proberDone = true;
+    });
+    host.document = "x\n";
+    const auto outcome = run("t = Time.now\nnil while Time.now - t < 5\nputs :done", &user);
+    done = true;
+    // A question asked as the run ended is answered here.
+    while (!proberDone) {
+        MSG message = {};
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
+        std::this_thread::sleep_for(milliseconds(5));
+    }
+    prober.join();
+
+    EXPECT_EQ(outcome, ScriptRun::Outcome::Done);
+    EXPECT_EQ(host.document, "done\r\n");
+    EXPECT_EQ(unanswered, 0);
+    EXPECT_LT(slowestMs, 1000);
+}
