@@ -23,6 +23,12 @@ inline constexpr StoppableScript StoppableScripts[] = {
     {"sleep", "sleep 1000"},
     // A child that exists wherever the editor runs: the runtime's own ruby command.
     {"childProcess", "system(RbConfig.ruby, \"-e\", \"sleep 1000\")"},
+    // Reading from a child that waits for a child of its own, stopped once that one has said
+    // it runs: both end with the Stop.
+    {"pipeFromChildWithChild",
+     "IO.popen([RbConfig.ruby, \"-e\",\n"
+     "          \"system(RbConfig.ruby, '-e', '$stderr.puts 1; sleep 1000')\"], &:read)",
+     1},
     {"backtrackingRegexp", "(\"a\" * 32 + \"!\") =~ /\\A(a+)+\\z/"},
     {"afterManyLines", "100_000.times { |i| puts i }\n$stdout.flush\nloop {}", 100'000},
 };

@@ -19,7 +19,9 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -28,6 +30,43 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
+
+/// The processes this one started that run now, and what they started.
+std::set<DWORD> liveDescendants()
+{
+    std::map<DWORD, DWORD> parents;
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more;
+         more = Process32NextW(snapshot, &entry))
+        parents[entry.th32ProcessID] = entry.th32ParentProcessID;
+    CloseHandle(snapshot);
+    std::set<DWORD> found;
+    for (const auto &[id, first] : parents) {
+        DWORD parent = first;
+        // Up the parents, a bounded way: an ended parent's id may be some other process's now.
+        for (int depth = 0; depth < 8 && parent != 0 && parent != id; ++depth) {
+            if (parent == GetCurrentProcessId()) {
+                found.insert(id);
+                break;
+            }
+            const auto up = parents.find(parent);
+            parent = up == parents.end() ? 0 : up->second;
+        }
+    }
+    return found;
+}
+
+bool stillRuns(DWORD process)
+{
+    const HANDLE handle = OpenProcess(SYNCHRONIZE, FALSE, process);
+    if (!handle)
+        return false;
+    const bool runs = WaitForSingleObject(handle, 0) == WAIT_TIMEOUT;
+    CloseHandle(handle);
+    return runs;
+}
 
 /// What the script window's face does while a run shows itself: services the thread's windows
 /// and, once the script has written @p linesBefore lines, presses Stop.
@@ -43,6 +82,12 @@ public:
         shown = true;
         platform::UiPulse::serviceEvents(m_window);
         if (!pressed && m_linesBefore && lines >= *m_linesBefore) {
+            // What the script started, taken while its children still have their parents
+            // (Wine starts its desktop, explorer.exe, as a child of the first window's program).
+            for (const DWORD process : liveDescendants()) {
+                if (!m_before.contains(process))
+                    startedByScript.push_back(process);
+            }
             pressed = Clock::now();
             ScriptRun::requestStop();
         }
@@ -50,28 +95,13 @@ public:
 
     std::atomic<bool> shown{false};
     std::optional<Clock::time_point> pressed;
+    std::vector<DWORD> startedByScript;
 
 private:
     HWND m_window;
     std::optional<std::size_t> m_linesBefore;
+    std::set<DWORD> m_before = liveDescendants();
 };
-
-/// The programs of the processes this one started that still run (Wine starts its desktop,
-/// explorer.exe, as one).
-std::vector<std::wstring> liveChildren()
-{
-    std::vector<std::wstring> children;
-    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32W entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more;
-         more = Process32NextW(snapshot, &entry)) {
-        if (entry.th32ParentProcessID == GetCurrentProcessId())
-            children.emplace_back(entry.szExeFile);
-    }
-    CloseHandle(snapshot);
-    return children;
-}
 
 LineList lines(const std::string &text)
 {
@@ -108,7 +138,6 @@ class StopOnWindows : public WindowsRun, public ::testing::WithParamInterface<St
 TEST_P(StopOnWindows, EndsTheScriptLeavingTheDocumentAndNoChildAndTheNextRunWorks)
 {
     const StoppableScript &row = GetParam();
-    const std::vector<std::wstring> childrenBefore = liveChildren();
     host.document = "one\ntwo\n";
     StopPresser user(scriptWindow, row.linesBefore);
     const auto outcome = run("$ensured = false\nbegin\n" + std::string(row.source) +
@@ -124,7 +153,8 @@ TEST_P(StopOnWindows, EndsTheScriptLeavingTheDocumentAndNoChildAndTheNextRunWork
     EXPECT_LT(stopMs, limit);
     EXPECT_EQ(outcome, ScriptRun::Outcome::Stopped);
     EXPECT_EQ(host.document, "one\ntwo\n");
-    EXPECT_EQ(liveChildren(), childrenBefore) << "a child of the script still runs";
+    for (const DWORD process : user.startedByScript)
+        EXPECT_FALSE(stillRuns(process)) << "process " << process << " of the script still runs";
 
     EXPECT_EQ(run("print $ensured, \"\\n\"\nARGV.each { |l| puts l.upcase }", nullptr),
               ScriptRun::Outcome::Done);
