@@ -19,6 +19,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -77,9 +78,12 @@ public:
         : m_window(window), m_linesBefore(linesBefore)
     {}
 
-    void showRunning(double, std::size_t lines) override
+    void showRunning(double seconds, std::size_t lines) override
     {
-        shown = true;
+        if (!shown.exchange(true) && firstShown)
+            firstShown();
+        if (seconds > GiveUpSeconds)
+            ScriptRun::requestStop(); // a test that failed must not hang
         platform::UiPulse::serviceEvents(m_window);
         if (!pressed && m_linesBefore && lines >= *m_linesBefore) {
             // What the script started, taken while its children still have their parents
@@ -93,6 +97,8 @@ public:
         }
     }
 
+    static constexpr double GiveUpSeconds = 10;
+    std::function<void()> firstShown;
     std::atomic<bool> shown{false};
     std::optional<Clock::time_point> pressed;
     std::vector<DWORD> startedByScript;
@@ -110,14 +116,70 @@ LineList lines(const std::string &text)
     return list;
 }
 
-/// The test host and a window standing for the script window.
+/// Stands for the script window: its Cancel, what Escape is inside it, presses Stop.
+LRESULT CALLBACK scriptWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL) {
+        ScriptRun::requestStop();
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+HWND makeScriptWindow(HWND owner)
+{
+    static const bool registered = [] {
+        WNDCLASSEXW kind = {};
+        kind.cbSize = sizeof kind;
+        kind.lpfnWndProc = scriptWindowProc;
+        kind.hInstance = GetModuleHandleW(nullptr);
+        kind.lpszClassName = L"KorvexStopTestWindow";
+        return RegisterClassExW(&kind) != 0;
+    }();
+    if (!registered)
+        return nullptr;
+    return CreateWindowExW(0, L"KorvexStopTestWindow", L"Korvex", WS_POPUP | WS_VISIBLE, 0, 0, 200,
+                           100, owner, nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+/// Counts the keys and clicks a window gets while it lives.
+class InputCounter
+{
+public:
+    explicit InputCounter(HWND window)
+        : m_window(window), m_previous(reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+                                window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(count))))
+    {
+        current = this;
+    }
+    ~InputCounter()
+    {
+        SetWindowLongPtrW(m_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previous));
+        current = nullptr;
+    }
+    InputCounter(const InputCounter &) = delete;
+    InputCounter &operator=(const InputCounter &) = delete;
+
+    int inputs = 0;
+
+private:
+    static LRESULT CALLBACK count(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if ((message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
+            (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST))
+            ++current->inputs;
+        return CallWindowProcW(current->m_previous, window, message, wParam, lParam);
+    }
+
+    static inline InputCounter *current = nullptr;
+    HWND m_window;
+    WNDPROC m_previous;
+};
+
+/// The test host and a window standing for the script window, with an editor in it.
 class WindowsRun : public ::testing::Test
 {
 protected:
-    WindowsRun()
-        : scriptWindow(CreateWindowExW(0, L"STATIC", L"Korvex", WS_POPUP | WS_VISIBLE, 0, 0, 200,
-                                       100, host.frame(), nullptr, nullptr, nullptr))
-    {}
     ~WindowsRun() override { DestroyWindow(scriptWindow); }
 
     ScriptRun::Outcome run(const std::string &script, RunDisplay *display)
@@ -126,7 +188,10 @@ protected:
     }
 
     TestHost host;
-    HWND scriptWindow;
+    HWND scriptWindow = makeScriptWindow(host.frame());
+    HWND scriptEditor =
+        CreateWindowExW(0, L"EDIT", L"loop {}", WS_CHILD | WS_VISIBLE | ES_MULTILINE, 0, 0, 200,
+                        100, scriptWindow, nullptr, nullptr, nullptr);
 };
 
 class StopOnWindows : public WindowsRun, public ::testing::WithParamInterface<StoppableScript>
@@ -206,4 +271,24 @@ TEST_F(WindowsRun, OtherThreadsAreAnsweredWhileAScriptKeepsTheEditorBusy)
     EXPECT_EQ(host.document, "done\r\n");
     EXPECT_EQ(unanswered, 0);
     EXPECT_LT(slowestMs, 1000);
+}
+
+TEST_F(WindowsRun, EscapeInTheScriptWindowStopsWhileInputForTheEditorIsDropped)
+{
+    host.document = "keep";
+    const InputCounter viewInput(host.view());
+    StopPresser user(scriptWindow, std::nullopt);
+    user.firstShown = [&] {
+        // What a user might do to the editor meanwhile, then Escape in the script's editor.
+        PostMessageW(host.frame(), WM_CLOSE, 0, 0);
+        PostMessageW(host.view(), WM_KEYDOWN, 'A', 0);
+        PostMessageW(host.view(), WM_LBUTTONDOWN, 0, 0);
+        PostMessageW(scriptEditor, WM_KEYDOWN, VK_ESCAPE, 0);
+    };
+    const Clock::time_point started = Clock::now();
+    EXPECT_EQ(run("loop {}", &user), ScriptRun::Outcome::Stopped);
+    EXPECT_LT(Clock::now() - started, std::chrono::seconds(3)) << "Escape did not stop the run";
+    EXPECT_TRUE(IsWindow(host.frame())) << "the editor was closed";
+    EXPECT_EQ(viewInput.inputs, 0);
+    EXPECT_EQ(host.document, "keep");
 }
