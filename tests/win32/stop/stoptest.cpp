@@ -1,7 +1,8 @@
 // Stop on Windows: every stoppable script, run over the test host's view, ends within a second
 // of Stop (one that rescues the Interrupt within the grace period and a second), leaves the
-// document and no child process behind, and the next run works; and the editor answers other
-// threads while a script keeps it busy.
+// document and no child process behind, and the next run works; the editor answers other
+// threads while a script keeps it busy, the script's blocking calls keep their results, and
+// only the script window gets the user's input.
 
 #include "stoppablescripts.h"
 #include "testhost.h"
@@ -231,7 +232,7 @@ INSTANTIATE_TEST_SUITE_P(Stoppable, StopOnWindows, ::testing::ValuesIn(Stoppable
                              return std::string(info.param.name);
                          });
 
-TEST_F(WindowsRun, OtherThreadsAreAnsweredWhileAScriptKeepsTheEditorBusy)
+TEST_F(WindowsRun, OtherThreadsAreAnsweredAndBlockingCallsKeepTheirResultsWhileAScriptRuns)
 {
     // From another thread, as Windows asks a window whether its program responds, from when
     // the run shows itself (the first run of the process starts the runtime before).
@@ -256,7 +257,17 @@ TEST_F(WindowsRun, OtherThreadsAreAnsweredWhileAScriptKeepsTheEditorBusy)
         proberDone = true;
     });
     host.document = "x\n";
-    const auto outcome = run("t = Time.now\nnil while Time.now - t < 5\nputs :done", &user);
+    // The editor is busy with the script, in Ruby code and in blocking calls, which the beats
+    // that service it must not cut short.
+    const auto outcome =
+        run("child = ->(code) { [RbConfig.ruby, '--disable-gems', '-e', code] }\n"
+            "r, w = IO.pipe\nThread.new { sleep 1; w.write 'late'; w.close }\np r.read\n"
+            "p system(*child['sleep 1'])\np sleep(1)\n"
+            "t = Time.now\np IO.select([IO.pipe[0]], nil, nil, 1), Time.now - t >= 1\n"
+            "p IO.popen(child['sleep 1; print :x'], &:read)\n"
+            "Process.wait(spawn(*child['sleep 1; exit 3']))\np $?.exitstatus\n"
+            "t = Time.now\nnil while Time.now - t < 1",
+            &user);
     done = true;
     // A question asked as the run ended is answered here.
     while (!proberDone) {
@@ -268,7 +279,7 @@ TEST_F(WindowsRun, OtherThreadsAreAnsweredWhileAScriptKeepsTheEditorBusy)
     prober.join();
 
     EXPECT_EQ(outcome, ScriptRun::Outcome::Done);
-    EXPECT_EQ(host.document, "done\r\n");
+    EXPECT_EQ(host.document, "\"late\"\r\ntrue\r\n1\r\nnil\r\ntrue\r\n\"x\"\r\n3\r\n");
     EXPECT_EQ(unanswered, 0);
     EXPECT_LT(slowestMs, 1000);
 }
