@@ -87,8 +87,10 @@ ScriptWatch *ScriptWatch::current()
 
 void ScriptWatch::beat()
 {
-    if (currentWatch)
+    if (ScriptWatch *const watch = currentWatch) {
+        watch->m_beaten.store(true, std::memory_order_relaxed);
         RuntimeSignals::callSoon(job);
+    }
 }
 
 void ScriptWatch::requestStop()
@@ -122,6 +124,10 @@ void ScriptWatch::job(void *)
     // On Windows the runtime may run the job on a thread the script started, which holds the
     // runtime then; only the watch's own thread has its windows and the stop's trap.
     if (!watch || watch->m_serving || std::this_thread::get_id() != watch->m_thread)
+        return;
+    // A job asked for by an earlier run's last beat may come only now (on Windows the beats
+    // are not the runtime thread's own): this run is served once its own pulse beats.
+    if (!watch->m_beaten.load(std::memory_order_relaxed))
         return;
     watch->m_serving = true;
     try {

@@ -2,6 +2,7 @@
 
 #include <ruby.h>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <thread>
@@ -75,4 +76,5 @@ private:
     bool m_forcing = false;         // the last delivery forces rather than interrupts
     bool m_childrenStopped = false; // the script's children have been told to end
     bool m_serving = false;
+    std::atomic<bool> m_beaten{false}; // a beat of this watch's pulse has come
 };
