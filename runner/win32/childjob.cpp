@@ -71,7 +71,7 @@ DWORD activeProcesses(HANDLE job)
     return accounting.ActiveProcesses;
 }
 
-KORVEX_LEFT_BY_RAISE VALUE terminate(VALUE self)
+VALUE terminate(VALUE self)
 {
     const HANDLE job = jobOf(self);
     TerminateJobObject(job, 1);
