@@ -2,12 +2,12 @@
 // (docs/stopping-a-script.md): the runtime checks the machine stack only on some of its paths;
 // `inspect` of nested arrays reaches each level through a call that checks nothing but the VM
 // stack (1 MB, about 11,900 levels of arrays), while each level takes 1.1 to 1.4 KB of machine
-// stack. On a 2 MB stack the overflow comes first at about 1,500 levels, and Wine cannot
-// dispatch it: the process hangs, `ruby.exe` as well. On a stack of 16 MB the VM stack's
-// limit comes first and raises SystemStackError; 256 MB also leaves room for the paths that
-// recurse in C without any check (Array#join, Marshal.dump of 300,000 levels). The runtime
-// learns the fiber's bounds as it starts there (VirtualQuery of the running stack); a fiber
-// of the same thread keeps the thread's identity, its windows and its message queue.
+// stack. On a 2 MB stack the overflow comes first (1,000 levels worked, 3,000 did not), and
+// Wine cannot dispatch it: the process hangs, `ruby.exe` as well. On a stack of 16 MB the VM
+// stack's limit comes first and raises SystemStackError; 256 MB also leaves room for paths
+// that recurse in C without any check (Array#join, Marshal.dump of 300,000 levels). The
+// runtime learns the fiber's bounds as it starts there (VirtualQuery of the running stack); a
+// fiber of the same thread keeps the thread's identity, its windows and its message queue.
 
 #include "runner/runtimestack.h"
 
