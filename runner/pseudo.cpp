@@ -4,6 +4,7 @@
 #include "mainscript.h"
 #include "rubies.h"
 #include "runtimefaulthandlers.h"
+#include "runtimestack.h"
 #include "scriptwatch.h"
 
 #include "platform/textbytes.h"
@@ -405,8 +406,8 @@ VALUE Pseudo::RestoreStreams(VALUE)
     Rubies::stderrVar() = saved.err;
     protectedCall(
         [](VALUE) {
-            for (const char *name :
-                 {"@output", "@errors", "@input", "@at_exit_blocks", "@children", "@threads"})
+            for (const char *name : {"@output", "@errors", "@input", "@at_exit_blocks", "@children",
+                                     "@child_job", "@threads"})
                 rb_ivar_set(environmentModule, id(name), Qnil);
             return Qnil;
         },
@@ -572,15 +573,17 @@ void Pseudo::ReleaseArguments()
 {
     // Lines as many as this cost the runtime more than a collection does.
     constexpr long ManyArguments = 100'000;
-    protectedCall(
-        [](VALUE argv) {
-            const bool many = RARRAY_LEN(argv) >= ManyArguments;
-            rb_ary_clear(argv);
-            if (many)
-                rb_gc();
-            return Qnil;
-        },
-        Rubies::argv());
+    RuntimeStack::call([] {
+        protectedCall(
+            [](VALUE argv) {
+                const bool many = RARRAY_LEN(argv) >= ManyArguments;
+                rb_ary_clear(argv);
+                if (many)
+                    rb_gc();
+                return Qnil;
+            },
+            Rubies::argv());
+    });
 }
 
 void Pseudo::WriteError(VALUE error)

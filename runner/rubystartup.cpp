@@ -29,7 +29,7 @@ void StartRuntime()
     // On the main thread the runtime takes the bounds of the whole main-thread stack from the
     // system and ignores this address, so the collector scans every frame of later calls,
     // whether they come from deeper or shallower frames than this one. Scripts must therefore
-    // run on the thread that called StartRuntime.
+    // run on the thread that called StartRuntime, on the same stack (RuntimeStack).
     RUBY_INIT_STACK;
 
     const HostProcess host;

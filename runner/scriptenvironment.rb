@@ -5,7 +5,7 @@
 # command (child processes writing where the script writes, at_exit blocks, threads ended with
 # it) is given to it for the length of its run. The runner sets @output, @errors, @input,
 # @at_exit_blocks, @children and @threads on this module while a script runs and clears them
-# afterwards.
+# afterwards, @child_job with them.
 # Text is in the system's coding, as the host's is: the runtime on Windows would otherwise read
 # and write UTF-8 whatever the ANSI code page (elsewhere the two are the same already).
 Encoding.default_external = Encoding.find("locale")
@@ -26,14 +26,19 @@ module Korvex
   KILL = Process.method(:kill)
   SPAWN = Kernel.instance_method(:spawn)
 
-  # Where the children a script starts can be told apart, each gets a process group of its
-  # own, so that a Stop ends what they started too (Windows has no process groups, and no
-  # Stop yet).
+  # So that a Stop ends what the children a script started started in turn, each child gets a
+  # process group of its own; Windows has none, and there the children of a run go into a job
+  # object of the run (ChildJob, defined by the runner), which ends them all.
   CHILD_GROUPS = !RUBY_PLATFORM.match?(/mswin|mingw/)
+  # What asks a stopped script's child to end, as Ctrl+C in a terminal would; Windows ends
+  # another process only for good.
+  STOP_SIGNAL = CHILD_GROUPS ? :TERM : :KILL
 
   # Records @pid as a child the running script started; answers @pid.
   def self.started_child(pid)
-    @children << pid if CHILD_GROUPS && @children && pid
+    return pid unless @children && pid
+    @children << pid
+    (@child_job ||= ChildJob.new).add(pid) unless CHILD_GROUPS
     pid
   end
 
@@ -48,12 +53,14 @@ module Korvex
   # started that still run (and what they started) are asked to end, as Ctrl+C in a terminal
   # would, so that a script waiting for one does not go on waiting.
   def self.stop_children
-    (@children || []).each { |pid| signal_child(:TERM, pid) if running_child?(pid) }
+    @child_job&.terminate
+    (@children || []).each { |pid| signal_child(STOP_SIGNAL, pid) if running_child?(pid) }
   end
 
   # Called by the runner at the end of a stopped run: what still runs of those children is
   # ended for good, and every one of them is reaped.
   def self.reap_children
+    @child_job&.terminate
     (@children || []).each do |pid|
       next unless running_child?(pid)
       signal_child(:KILL, pid)
@@ -165,7 +172,7 @@ module Korvex
     def system(*args, **options)
       args, options = Korvex.split_options(args, options)
       options = Korvex.child_options(options)
-      return super(*args, **options) unless Korvex::CHILD_GROUPS && Korvex.children
+      return super(*args, **options) unless Korvex.children
       # Started and waited for here, so that a Stop knows the child.
       exception = options[:exception]
       options = options.reject { |key, _| key == :exception }
@@ -219,7 +226,8 @@ module Korvex
 
     # Signals to the editor's own process or group would end or disturb it.
     def kill(signal, *pids)
-      own = [Process.pid, 0, -1, -Process.getpgrp]
+      own = [Process.pid, 0, -1]
+      own << -Process.getpgrp if Process.respond_to?(:getpgrp) # not on Windows
       if signal != 0 && pids.any? { |pid| own.include?(pid) }
         raise NotImplementedError, "signals to the editor's own process are not available in the editor"
       end

@@ -11,7 +11,9 @@
 // since its handler is installed without SA_RESTART it also makes a system call the script
 // blocks in (sleep, a read on a pipe, IO.select, waiting for a child) return to the runtime,
 // which then reaches that safe point. Nothing is hooked per line or per call: a script that
-// ends within the first half second never sees a beat, a longer one one job per 50 ms.
+// ends within the first half second never sees a beat, a longer one one job per 50 ms. Windows
+// has no signal to aim at a thread: there the beat comes from a thread-pool timer, and
+// RuntimeSignals takes it to the main thread in the runtime's own ways (see win32/ there).
 //
 // Raising from inside the job is lost: the runtime runs postponed jobs under a tag of its own
 // that swallows whatever they raise (rb_postponed_job_flush). What does reach the script is the
@@ -30,18 +32,14 @@
 
 #include "scriptwatch.h"
 
+#include "childjob.h"
 #include "rubies.h"
+#include "runtimesignals.h"
 
 #include <ruby/debug.h>
 
-#include <csignal>
+#include <atomic>
 #include <exception>
-
-#ifdef _WIN32
-#include <process.h>
-#else
-#include <unistd.h>
-#endif
 
 // Exported by the runtime but declared in none of its headers: Process.kill as the runtime
 // itself defines it, out of reach of whatever a script made of Process.kill.
@@ -51,33 +49,14 @@ namespace {
 
 constexpr std::chrono::milliseconds MinimumServiceInterval{20};
 
-ScriptWatch *currentWatch = nullptr;
+// Read by beat() on a thread-pool thread on Windows.
+std::atomic<ScriptWatch *> currentWatch{nullptr};
 
 // Made once by prepare() and kept for the life of the process.
 VALUE stopTag = Qnil;    // thrown to force a stop
 VALUE stopProc = Qnil;   // the trap's command
 VALUE trapMethod = Qnil; // Signal.trap as it was before any script ran
 VALUE korvexModule = Qnil;
-
-int stopSignal()
-{
-#ifdef _WIN32
-    return SIGBREAK;
-#else
-    // A real-time signal of its own: a script's traps of the common ones stay untouched, and
-    // so do the host's handlers.
-    return SIGRTMIN + 5;
-#endif
-}
-
-VALUE processId()
-{
-#ifdef _WIN32
-    return INT2NUM(_getpid());
-#else
-    return INT2NUM(getpid());
-#endif
-}
 
 struct Call
 {
@@ -90,7 +69,8 @@ int stoppableDepth = 0;
 
 } // namespace
 
-ScriptWatch::ScriptWatch(Service service) : m_service(std::move(service))
+ScriptWatch::ScriptWatch(Service service)
+    : m_service(std::move(service)), m_thread(std::this_thread::get_id())
 {
     currentWatch = this;
 }
@@ -107,8 +87,10 @@ ScriptWatch *ScriptWatch::current()
 
 void ScriptWatch::beat()
 {
-    if (currentWatch)
-        rb_postponed_job_register_one(0, job, nullptr);
+    if (ScriptWatch *const watch = currentWatch) {
+        watch->m_beaten.store(true, std::memory_order_relaxed);
+        RuntimeSignals::callSoon(job);
+    }
 }
 
 void ScriptWatch::requestStop()
@@ -128,12 +110,24 @@ void ScriptWatch::prepare()
     rb_global_variable(&trapMethod);
     korvexModule = rb_define_module("Korvex");
     rb_global_variable(&korvexModule);
+    ChildJob::define(korvexModule);
+    // Trapped from the start, so that the runtime's handler of the signal is in place for
+    // RuntimeSignals before any beat.
+    const VALUE trapArgs[] = {INT2FIX(RuntimeSignals::stopSignal()), stopProc};
+    rb_method_call(2, trapArgs, trapMethod);
+    RuntimeSignals::prepare();
 }
 
 void ScriptWatch::job(void *)
 {
     ScriptWatch *const watch = currentWatch;
-    if (!watch || watch->m_serving)
+    // On Windows the runtime may run the job on a thread the script started, which holds the
+    // runtime then; only the watch's own thread has its windows and the stop's trap.
+    if (!watch || watch->m_serving || std::this_thread::get_id() != watch->m_thread)
+        return;
+    // A job asked for by an earlier run's last beat may come only now (on Windows the beats
+    // are not the runtime thread's own): this run is served once its own pulse beats.
+    if (!watch->m_beaten.load(std::memory_order_relaxed))
         return;
     watch->m_serving = true;
     try {
@@ -173,11 +167,11 @@ void ScriptWatch::deliverIfDue(std::chrono::steady_clock::time_point now)
 
 VALUE ScriptWatch::sendStop(VALUE)
 {
-    const VALUE signal = INT2FIX(stopSignal());
+    const VALUE signal = INT2FIX(RuntimeSignals::stopSignal());
     // Trapped again every time: the script may have trapped or ignored the signal meanwhile.
     const VALUE trapArgs[] = {signal, stopProc};
     rb_method_call(2, trapArgs, trapMethod);
-    const VALUE killArgs[] = {signal, processId()};
+    const VALUE killArgs[] = {signal, RuntimeSignals::processId()};
     return rb_f_kill(2, killArgs);
 }
 

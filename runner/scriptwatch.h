@@ -2,8 +2,10 @@
 
 #include <ruby.h>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
+#include <thread>
 
 /**
  * Watching a script that runs on the UI thread: servicing that thread while the script runs,
@@ -35,8 +37,9 @@ public:
     /// The live watch, or nullptr.
     static ScriptWatch *current();
 
-    /// Asks the runtime to serve the live watch at its next safe point; does nothing without
-    /// one. Async-signal-safe, for a timer's signal handler on the runtime's thread.
+    /// Asks the runtime to serve the live watch at its next safe point on the watch's thread;
+    /// does nothing without one. Async-signal-safe, for a timer's signal handler on the
+    /// runtime's thread (POSIX); callable from any thread on Windows.
     static void beat();
 
     /// Asks the script to stop: the first request interrupts it, each further one forces it.
@@ -65,6 +68,7 @@ private:
     static VALUE callBody(VALUE, VALUE call, int, const VALUE *, VALUE);
 
     Service m_service;
+    std::thread::id m_thread; // the thread served: the one that made the watch
     std::chrono::steady_clock::time_point m_lastService{};
     std::chrono::steady_clock::time_point m_lastDelivery{};
     int m_requests = 0;             // Stops asked for
@@ -72,4 +76,5 @@ private:
     bool m_forcing = false;         // the last delivery forces rather than interrupts
     bool m_childrenStopped = false; // the script's children have been told to end
     bool m_serving = false;
+    std::atomic<bool> m_beaten{false}; // a beat of this watch's pulse has come
 };

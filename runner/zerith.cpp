@@ -4,6 +4,7 @@
 #include "rubies.h"
 #include "rubystartup.h"
 #include "runtimelibrary.h"
+#include "runtimestack.h"
 
 #include <stdexcept>
 #include <utility>
@@ -17,7 +18,7 @@ void EnsureRuntimeStarted()
     if (runtimeStarted)
         return;
     RuntimeLibrary::load();
-    StartRuntime();
+    RuntimeStack::call(StartRuntime);
     runtimeStarted = true;
 }
 
@@ -103,13 +104,15 @@ void TZerith::Execute(LineList *outputLines)
 {
     if (!runtimeStarted)
         throw std::logic_error("The Ruby runtime has not been started");
-    int state = 0;
-    Rubies::protect([](VALUE argv) { return rb_ary_clear(argv); }, Rubies::argv(), &state);
-    if (state)
-        Rubies::clearErrinfo(); // a script froze ARGV; the run itself reports that
-    DoBeforeExec();
-    Pseudo::RunScript(m_scriptList, m_paramList, outputLines, m_scriptFileName, m_scriptSource);
-    DoAfterExec();
+    RuntimeStack::call([this, outputLines] {
+        int state = 0;
+        Rubies::protect([](VALUE argv) { return rb_ary_clear(argv); }, Rubies::argv(), &state);
+        if (state)
+            Rubies::clearErrinfo(); // a script froze ARGV; the run itself reports that
+        DoBeforeExec();
+        Pseudo::RunScript(m_scriptList, m_paramList, outputLines, m_scriptFileName, m_scriptSource);
+        DoAfterExec();
+    });
 }
 
 bool TZerith::isDesignMode() const

@@ -29,8 +29,9 @@ constexpr char kSourceCoding[] = "the editor's runtime reads and writes the ANSI
                                  "ruby.exe UTF-8 (Encoding.default_external)";
 constexpr char kTextMode[] = "the ruby command's output on Windows writes LF as CR LF, so "
                              "\"\\r\\n\" becomes two line breaks; the capture keeps the bytes";
-constexpr char kStackOverflowUnderWine[] = "a machine-stack overflow hangs the runtime under Wine "
-                                           "(the ruby command too)";
+constexpr char kStackOverflowUnderWine[] = "the ruby command hangs under Wine on the "
+                                           "machine-stack overflow (the runner's larger stack "
+                                           "has the runtime raise SystemStackError first)";
 
 const std::vector<Script> scripts = {
     {"Upcase", "ARGV.each { |l| puts l.upcase }", {"héllo wörld", "été", ""}},
@@ -123,6 +124,12 @@ const std::vector<Script> scripts = {
      "require 'rbconfig'\nchild = ->(code) { [RbConfig.ruby, '--disable-gems', '-e', code] }\n"
      "system(*child['puts %(z)'])\nwarn 'w'\nputs IO.popen(child['puts %(v)'], &:read)\n"
      "system(*child['$stderr.puts %(e)'])\nputs 'end'",
+     {}},
+    // Process.kill as the system's ruby command has it, for a child and a probe of itself.
+    {"KillAChild",
+     "require 'rbconfig'\npid = spawn(RbConfig.ruby, '--disable-gems', '-e', 'sleep')\n"
+     "p Process.kill(0, pid), Process.kill(:KILL, pid)\nProcess.wait(pid)\n"
+     "p $?.exited?, Process.kill(0, Process.pid)",
      {}},
     {"RequireRelative", "require_relative 'helpers'\nputs helped(ARGV)", {"q"}},
     {"AtExit",

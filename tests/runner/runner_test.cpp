@@ -2,6 +2,7 @@
 
 #include "runner/pseudo.h"
 #include "runner/rubies.h"
+#include "runner/runtimestack.h"
 #include "runner/zerith.h"
 
 #include <gtest/gtest.h>
@@ -131,13 +132,25 @@ TEST(Capture, ManyShortLinesAllArrive)
 TEST(Capture, StreamsConstantsAndProgramNameAreTheSameValuesAfterEveryRun)
 {
     const VALUE in = Rubies::stdinVar(), out = Rubies::stdoutVar(), err = Rubies::stderrVar();
+    // The runtime is called on its own stack, as the runner calls it.
     const auto constant = [](const char *name) {
-        return rb_const_get(rb_cObject, rb_intern(name));
+        VALUE value = Qnil;
+        RuntimeStack::call([&] { value = rb_const_get(rb_cObject, rb_intern(name)); });
+        return value;
     };
     const VALUE stdinConstant = constant("STDIN"), stdoutConstant = constant("STDOUT");
     const auto programName = [] {
-        VALUE name = rb_gv_get("$0");
-        return std::string(StringValueCStr(name));
+        std::string text;
+        RuntimeStack::call([&] {
+            VALUE name = rb_gv_get("$0");
+            text = StringValueCStr(name);
+        });
+        return text;
+    };
+    const auto defined = [](const char *name) {
+        bool answer = false;
+        RuntimeStack::call([&] { answer = rb_const_defined(rb_cObject, rb_intern(name)); });
+        return answer;
     };
     const std::string startName = programName();
     for (const char *script :
@@ -150,7 +163,7 @@ TEST(Capture, StreamsConstantsAndProgramNameAreTheSameValuesAfterEveryRun)
         EXPECT_EQ(constant("STDIN"), stdinConstant) << script;
         EXPECT_EQ(constant("STDOUT"), stdoutConstant) << script;
         EXPECT_EQ(programName(), startName) << script;
-        EXPECT_FALSE(rb_const_defined(rb_cObject, rb_intern("DATA"))) << script;
+        EXPECT_FALSE(defined("DATA")) << script;
     }
 }
 

@@ -4,24 +4,31 @@
 #include <ostream>
 
 /// Scripts that never end by themselves, each stuck a different way, for the tests that stop
-/// them: from the script window (windowtests) and by batch mode's time limit (e2e_tests, and
-/// plintharwin32tests on Windows).
+/// them: from the script window (windowtests), by batch mode's time limit (e2e_tests), and
+/// through the run on Windows (korvexstoptests), and plintharwin32tests. Each runs on every system as it is.
 struct StoppableScript
 {
     const char *name;   // the row's name
     const char *source; // the script
     /// Lines the script has written before it is stopped (the Stop waits for them).
     std::size_t linesBefore = 0;
-    /// The script on Windows, where it needs a command of its own; none: the same script.
-    const char *windowsSource = nullptr;
+    /// Whether the script rescues the Interrupt of a first Stop, so that only the grace period
+    /// (or a second Stop) ends it.
+    bool rescuesStop = false;
 };
 
 inline constexpr StoppableScript StoppableScripts[] = {
     {"busyLoop", "loop {}"},
-    {"loopRescuingException", "loop { begin; sleep; rescue Exception; end }"},
+    {"loopRescuingException", "loop { begin; sleep; rescue Exception; end }", 0, true},
     {"sleep", "sleep 1000"},
-    // Windows has no sleep command: the runtime's own ruby.exe waits instead.
-    {"childProcess", "system(\"sleep 1000\")", 0, "system(RbConfig.ruby, \"-e\", \"sleep 1000\")"},
+    // A child that exists wherever the editor runs: the runtime's own ruby command.
+    {"childProcess", "system(RbConfig.ruby, \"-e\", \"sleep 1000\")"},
+    // Reading from a child that waits for a child of its own, stopped once that one has said
+    // it runs: both end with the Stop.
+    {"pipeFromChildWithChild",
+     "IO.popen([RbConfig.ruby, \"-e\",\n"
+     "          \"system(RbConfig.ruby, '-e', '$stderr.puts 1; sleep 1000')\"], &:read)",
+     1},
     {"backtrackingRegexp", "(\"a\" * 32 + \"!\") =~ /\\A(a+)+\\z/"},
     {"afterManyLines", "100_000.times { |i| puts i }\n$stdout.flush\nloop {}", 100'000},
 };

@@ -240,8 +240,7 @@ TEST_P(PlintharBatchTimeLimit, StopsTheScriptAndWritesTheDocumentUnchanged)
     static const double editorSeconds =
         plinthar(L"--script-file " + quoted(temporaryFile(L"quick.rb", "puts 1")) + L" " + document)
             .seconds;
-    const std::wstring script =
-        quoted(temporaryFile(L"stuck.rb", row.windowsSource ? row.windowsSource : row.source));
+    const std::wstring script = quoted(temporaryFile(L"stuck.rb", row.source));
     const Outcome outcome = plinthar(L"--time-limit 2 --script-file " + script + L" " + document);
     EXPECT_EQ(outcome.exitCode, 3u) << outcome.err;
     EXPECT_EQ(outcome.out, unchanged);

@@ -1,0 +1,6 @@
+#include "runner/runtimestack.h"
+
+void RuntimeStack::call(const std::function<void()> &body)
+{
+    body();
+}
