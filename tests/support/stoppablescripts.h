@@ -4,8 +4,9 @@
 #include <ostream>
 
 /// Scripts that never end by themselves, each stuck a different way, for the tests that stop
-/// them: from the script window (windowtests), by batch mode's time limit (e2e_tests), and
-/// through the run on Windows (korvexstoptests), and plintharwin32tests. Each runs on every system as it is.
+/// them: from the script window (windowtests), by batch mode's time limit (e2e_tests and, on
+/// Windows, plintharwin32tests_timelimit), and through the run on Windows (korvexstoptests).
+/// Each runs on every system as it is.
 struct StoppableScript
 {
     const char *name;   // the row's name
