@@ -37,8 +37,7 @@ public:
      * every window repaints, what other threads and processes send is answered, and user
      * input (keys, the mouse, closing a window) reaches only @p window and what lies inside
      * it; input meant for any other window is dropped, so no other command of the host can
-     * start meanwhile. On Windows, Escape pressed inside @p window reaches it as in a dialog:
-     * WM_COMMAND with IDCANCEL.
+     * start meanwhile.
      */
     static void serviceEvents(WindowHandle window);
 

@@ -6,6 +6,11 @@
 
 #include "host/linebreaks.h"
 
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+
 namespace {
 
 // Options are UTF-8 on Windows (CommandLine); the API takes them as UTF-16.
@@ -108,6 +113,11 @@ EditorFace::Outcome FrameFace::runCommand(std::size_t plugin, const Script &scri
 {
     BatchRun automation(script.name, script.text, limit);
     const BatchRun::Result result = automation.run([&] { m_frame.runCommand(plugin); });
+    // What the plug-in ran may have left the process's standard streams in another mode (the
+    // Ruby runtime swaps them around a child's start): the editor's own output keeps its form,
+    // messages as text, the document byte for byte.
+    _setmode(_fileno(stderr), _O_TEXT);
+    _setmode(_fileno(stdout), _O_BINARY);
     return {result.exitCode, result.message};
 }
 

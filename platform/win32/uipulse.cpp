@@ -95,12 +95,6 @@ void UiPulse::serviceEvents(WindowHandle window)
         const bool inside = isInside(message.hwnd, window);
         if (isUserInput(message.message) && !inside)
             continue; // dropped: no other command of the host may start now
-        if (inside && message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) {
-            // As in a dialog (IsDialogMessage): Escape is the window's Cancel, whichever of its
-            // controls has the focus.
-            SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-            continue;
-        }
         if (!message.hwnd && message.message != WM_TIMER) {
             forTheThread.push_back(message);
             continue;

@@ -117,10 +117,10 @@ LineList lines(const std::string &text)
     return list;
 }
 
-/// Stands for the script window: its Cancel, what Escape is inside it, presses Stop.
+/// Stands for the script window: Escape pressed in it presses Stop.
 LRESULT CALLBACK scriptWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL) {
+    if (message == WM_KEYDOWN && wParam == VK_ESCAPE) {
         ScriptRun::requestStop();
         return 0;
     }
@@ -185,14 +185,12 @@ protected:
 
     ScriptRun::Outcome run(const std::string &script, RunDisplay *display)
     {
-        return ScriptRun::run(host.view(), lines(script), "stuck.rb", false, display);
+        return ScriptRun::run(host.view(), lines(script), "stuck.rb", ScriptSource::Typed, false,
+                              display);
     }
 
     TestHost host;
     HWND scriptWindow = makeScriptWindow(host.frame());
-    HWND scriptEditor =
-        CreateWindowExW(0, L"EDIT", L"loop {}", WS_CHILD | WS_VISIBLE | ES_MULTILINE, 0, 0, 200,
-                        100, scriptWindow, nullptr, nullptr, nullptr);
 };
 
 class StopOnWindows : public WindowsRun, public ::testing::WithParamInterface<StoppableScript>
@@ -290,11 +288,11 @@ TEST_F(WindowsRun, EscapeInTheScriptWindowStopsWhileInputForTheEditorIsDropped)
     const InputCounter viewInput(host.view());
     StopPresser user(scriptWindow, std::nullopt);
     user.firstShown = [&] {
-        // What a user might do to the editor meanwhile, then Escape in the script's editor.
+        // What a user might do to the editor meanwhile, then Escape in the script window.
         PostMessageW(host.frame(), WM_CLOSE, 0, 0);
         PostMessageW(host.view(), WM_KEYDOWN, 'A', 0);
         PostMessageW(host.view(), WM_LBUTTONDOWN, 0, 0);
-        PostMessageW(scriptEditor, WM_KEYDOWN, VK_ESCAPE, 0);
+        PostMessageW(scriptWindow, WM_KEYDOWN, VK_ESCAPE, 0);
     };
     const Clock::time_point started = Clock::now();
     EXPECT_EQ(run("loop {}", &user), ScriptRun::Outcome::Stopped);
