@@ -4,6 +4,7 @@
 // threads while a script keeps it busy, the script's blocking calls keep their results, and
 // only the script window gets the user's input.
 
+#include "processes.h"
 #include "stoppablescripts.h"
 #include "testhost.h"
 
@@ -12,8 +13,6 @@
 #include "window/rundisplay.h"
 #include "window/scriptrun.h"
 
-#include <tlhelp32.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -21,7 +20,6 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
-#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -32,43 +30,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
-
-/// The processes this one started that run now, and what they started.
-std::set<DWORD> liveDescendants()
-{
-    std::map<DWORD, DWORD> parents;
-    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32W entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more;
-         more = Process32NextW(snapshot, &entry))
-        parents[entry.th32ProcessID] = entry.th32ParentProcessID;
-    CloseHandle(snapshot);
-    std::set<DWORD> found;
-    for (const auto &[id, first] : parents) {
-        DWORD parent = first;
-        // Up the parents, a bounded way: an ended parent's id may be some other process's now.
-        for (int depth = 0; depth < 8 && parent != 0 && parent != id; ++depth) {
-            if (parent == GetCurrentProcessId()) {
-                found.insert(id);
-                break;
-            }
-            const auto up = parents.find(parent);
-            parent = up == parents.end() ? 0 : up->second;
-        }
-    }
-    return found;
-}
-
-bool stillRuns(DWORD process)
-{
-    const HANDLE handle = OpenProcess(SYNCHRONIZE, FALSE, process);
-    if (!handle)
-        return false;
-    const bool runs = WaitForSingleObject(handle, 0) == WAIT_TIMEOUT;
-    CloseHandle(handle);
-    return runs;
-}
 
 /// What the script window's face does while a run shows itself: services the thread's windows
 /// and, once the script has written @p linesBefore lines, presses Stop.
