@@ -35,25 +35,28 @@ install_samples() {
     done
 }
 
-# Korvex.dll and its tests for each architecture (build folder, toolchain and runtime named
-# alike), cross-built with mingw-w64 against a Ruby runtime built for Windows from Debian's
-# source (cached under ~/.cache/korvex after the first time).
-windows_builds=("build-windows x86_64" "build-windows-x86 i686")
+# Korvex.dll and its tests for each architecture: the build folder, the architecture (which
+# names the toolchain file and the runtime) and the other architecture's package, which the
+# package test installs beside this one's.
+windows_builds=("build-windows x86_64 build-windows-x86/korvex-win32.zip"
+                "build-windows-x86 i686 build-windows/korvex-win64.zip")
+# Cross-built with mingw-w64 against a Ruby runtime built for Windows from Debian's source
+# (cached under ~/.cache/korvex after the first time).
 build_windows() {
     tools/windows/install-packages.sh
-    local entry dir arch
+    local entry dir arch other
     for entry in "${windows_builds[@]}"; do
-        read -r dir arch <<<"$entry"
+        read -r dir arch other <<<"$entry"
         tools/windows/ruby-runtime.sh "$arch" "$here/$dir/ruby"
         build "$dir" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-$arch.cmake" \
-            -DKORVEX_RUBY_WIN64="$here/$dir/ruby"
+            -DKORVEX_RUBY_WIN64="$here/$dir/ruby" -DKORVEX_OTHER_PACKAGE_ZIP="$here/$other"
     done
 }
 
 test_windows() {
-    local entry dir arch
+    local entry dir
     for entry in "${windows_builds[@]}"; do
-        read -r dir arch <<<"$entry"
+        read -r dir _ <<<"$entry"
         (cd "$dir" && ctest --output-on-failure -j2)
     done
 }

@@ -26,7 +26,8 @@ set(korvex_licences
     mingw-w64=${KORVEX_MINGW_LICENCE}
     gcc-runtime=/usr/share/doc/gcc-mingw-w64-base/copyright
     openssl=${KORVEX_RUBY_WIN64}/licences/openssl.txt
-    libffi=${KORVEX_RUBY_WIN64}/licences/libffi.txt)
+    libffi=${KORVEX_RUBY_WIN64}/licences/libffi.txt
+    ca-certificates=/usr/share/doc/ca-certificates/copyright)
 set(korvex_licence_commands)
 foreach(entry IN LISTS korvex_licences)
     string(REPLACE "=" ";" pair "${entry}")
@@ -47,10 +48,11 @@ add_custom_command(OUTPUT ${korvex_zip}
             ${korvex_package}/Korvex/ruby/bin
     COMMAND ${CMAKE_COMMAND} -E copy_directory ${KORVEX_RUBY_WIN64}/lib/ruby
             ${korvex_package}/Korvex/ruby/lib/ruby
+    COMMAND ${CMAKE_COMMAND} -E copy ${KORVEX_CA_BUNDLE} ${korvex_package}/Korvex/ruby/ssl/cert.pem
     COMMAND ${CMAKE_COMMAND} -E copy ${korvex_samples} ${korvex_package}/Korvex/samples/
     ${korvex_licence_commands}
     COMMAND ${CMAKE_COMMAND} -E chdir ${korvex_package} zip -q -r -X ${korvex_zip} .
     DEPENDS Korvex ${CMAKE_BINARY_DIR}/README.txt ${korvex_samples}
-            ${KORVEX_RUBY_WIN64}/bin/${KORVEX_RUBY_DLL_NAME}
+            ${KORVEX_RUBY_WIN64}/bin/${KORVEX_RUBY_DLL_NAME} ${KORVEX_CA_BUNDLE}
     COMMENT "Packing ${KORVEX_WINDOWS_PACKAGE}.zip")
 add_custom_target(korvex_package ALL DEPENDS ${korvex_zip})

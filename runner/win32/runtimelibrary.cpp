@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <stdlib.h>
+
 #include <stdexcept>
 #include <string>
 
@@ -102,13 +104,30 @@ void refuseOtherArchitecture(const std::wstring &folder, const std::wstring &pat
                              ".zip into the plug-in folder again");
 }
 
+/**
+ * Has OpenSSL trust the certificate authorities in @p bundle, which the package ships: OpenSSL
+ * does not read Windows' own store, and the folder it was built to look in exists on no user's
+ * machine. A bundle the user named (SSL_CERT_FILE) stays in force.
+ */
+void trustShippedAuthorities(const std::wstring &bundle)
+{
+    constexpr wchar_t Variable[] = L"SSL_CERT_FILE";
+    if (GetEnvironmentVariableW(Variable, nullptr, 0) > 0 ||
+        GetFileAttributesW(bundle.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return;
+    // Both copies of the environment: the system's, and the C library's that getenv reads.
+    SetEnvironmentVariableW(Variable, bundle.c_str());
+    _wputenv_s(Variable, bundle.c_str());
+}
+
 } // namespace
 
 void RuntimeLibrary::load()
 {
     if (runtime)
         return;
-    const std::wstring folder = folderOfThisModule() + L"\\Korvex\\ruby\\bin";
+    const std::wstring root = folderOfThisModule() + L"\\Korvex\\ruby";
+    const std::wstring folder = root + L"\\bin";
     const std::wstring path = folder + L"\\" KORVEX_RUBY_DLL_NAME;
     refuseOtherArchitecture(folder, path);
     // By full path with the altered search order: the runtime's own extensions and its
@@ -135,4 +154,5 @@ void RuntimeLibrary::load()
         *variable.address = static_cast<VALUE *>(address);
     }
     runtime = module;
+    trustShippedAuthorities(root + L"\\ssl\\cert.pem");
 }

@@ -25,6 +25,9 @@ packages=(
     # GoogleTest for the Windows tests is built from Debian's sources.
     googletest
     zip unzip coreutils
+    # The certificate authorities the package ships for OpenSSL, and the locale data from which
+    # the tests make a Japanese locale (code page 932 under Wine).
+    ca-certificates locales
 )
 
 # wine32 comes from the i386 architecture; the package installer's index update then sees it.
