@@ -6,6 +6,8 @@
 
 #ifdef _WIN32
 struct HWND__; // the Win32 handle type, as <windows.h> declares it
+#else
+struct PlintharWindowStruct; // the editor's plug-in interface names a window so
 #endif
 
 /// The window-handle part of the Windows user interface, in plain types: what the plug-in
@@ -15,8 +17,9 @@ namespace platform {
 #ifdef _WIN32
 using WindowHandle = ::HWND__ *; ///< HWND
 #else
-struct Window;
-using WindowHandle = Window *; ///< Opaque, pointer-sized; nullptr is "none".
+/// Opaque, pointer-sized; nullptr is "none". The same type as the plug-in interface's
+/// PlintharWindow, which the host hands its plug-ins.
+using WindowHandle = ::PlintharWindowStruct *;
 #endif
 using MessageId = std::uint32_t;
 using WParam = std::uintptr_t;

@@ -2,6 +2,7 @@
 
 #include "documentfile.h"
 #include "host/pluginset.h"
+#include "platform/windowhandle.h"
 #include "pluginlibrary.h"
 
 #include <QMainWindow>

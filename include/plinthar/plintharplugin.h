@@ -7,8 +7,8 @@
  * On Windows the types are the Win32 ones (HWND, UINT, WPARAM, LPARAM, LRESULT), so handles
  * and buffer addresses pass whole in 64-bit processes, and the entry points use the calling
  * convention of window procedures (WINAPI: __stdcall on 32-bit x86; a DLL exports them by
- * their plain names). Elsewhere the types are those of the platform layer that stands in for
- * the Windows interfaces.
+ * their plain names). Elsewhere the types are plain C ones of the same sizes, and a window is an
+ * opaque handle. The header needs nothing but the C library's (and on Windows, Windows') own.
  */
 
 #ifdef _WIN32
@@ -23,12 +23,8 @@ typedef BOOL PlintharBool;
 #define PLINTHAR_CALL WINAPI
 #else
 #include <stdint.h>
-#ifdef __cplusplus
-#include "platform/windowhandle.h"
-typedef platform::WindowHandle PlintharWindow;
-#else
-typedef struct Window *PlintharWindow;
-#endif
+/* A window of the host; nullptr (0) for none. */
+typedef struct PlintharWindowStruct *PlintharWindow;
 typedef uint32_t PlintharUInt;
 typedef uintptr_t PlintharWParam;
 typedef intptr_t PlintharLParam;

@@ -10,16 +10,19 @@
 #include <string>
 #include <unordered_map>
 
-namespace platform {
-
-struct Window
+// What a window handle points at on Linux, opaque to everything but this file.
+struct PlintharWindowStruct
 {
     std::string className;
-    WindowHandle parent = nullptr;
+    platform::WindowHandle parent = nullptr;
     QRect rect;
-    MessageProc proc;
+    platform::MessageProc proc;
     QPointer<QWidget> widget;
 };
+
+namespace platform {
+
+using Window = PlintharWindowStruct;
 
 namespace {
 
