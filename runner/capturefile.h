@@ -36,6 +36,9 @@ public:
     /// Reads at most @p size bytes from @p offset of the file into @p buffer while writers
     /// may be appending; answers how many it read, 0 at the end or when it cannot read.
     std::size_t readAt(std::uint64_t offset, char *buffer, std::size_t size) const;
+    /// Whether the runtime's IOs over the descriptors write LF as CR LF unless told otherwise
+    /// (they do on Windows).
+    static bool translatesLineBreaks();
     /// Puts a fresh, empty file behind both descriptors and releases the old one's memory (once
     /// no child process holds it any more); throws std::system_error when the system refuses.
     void renew();

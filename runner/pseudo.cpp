@@ -1,6 +1,6 @@
 #include "pseudo.h"
 
-#include "capturefile.h"
+#include "capturestreams.h"
 #include "mainscript.h"
 #include "rubies.h"
 #include "runtimefaulthandlers.h"
@@ -23,32 +23,9 @@
 
 namespace {
 
-// Process-wide capture state, kept between runs.
-VALUE captureClass = Qnil; // Qnil until the first run creates it
+// Process-wide, kept between runs.
 VALUE environmentModule = Qnil;
 VALUE exitBangClass = Qnil;
-std::unique_ptr<CaptureFile> captureFile;
-// The last run's output is the first collectedBytes bytes of the capture file, which keeps it
-// until the next run begins; outputBuffer holds it once someone has asked for it.
-std::uint64_t collectedBytes = 0;
-std::string outputBuffer;
-bool outputBufferRead = true;
-bool outputWritten = false;  // a write of at least one byte happened in this run
-bool writeRedefined = false; // a script gave the capture class a `write` of its own
-VALUE lineBreak = Qnil;      // "\n", frozen, for CapturePuts
-// How far OutputLinesSoFar has counted the capture file in this run.
-std::uint64_t countedBytes = 0;
-std::size_t countedLines = 0;
-
-/// A run's own standard streams, made for it: whatever a script does to them (a `write` of its
-/// own, `reopen`, `close`, `set_encoding`) ends with the run.
-struct RunStreams
-{
-    VALUE output = Qnil; // $stdout and STDOUT: buffered, as the `ruby` command's
-    VALUE errors = Qnil; // $stderr and STDERR: every write goes out at once
-    VALUE input = Qnil;  // $stdin and STDIN: a real IO at its end
-};
-RunStreams current;
 
 /// What a run changes and gives back; Qundef stands for a constant that was not defined.
 struct SavedStreams
@@ -171,67 +148,11 @@ bool isReported(VALUE error)
            !RTEST(rb_obj_is_kind_of(error, rb_eSystemExit));
 }
 
-/// Writes out what waits in the buffer of @p io, an open IO of the runtime: whatever reaches
-/// the capture file past that buffer (another stream, a child, `syswrite`) must come after it.
-void flushPending(VALUE io)
-{
-    const rb_io_t *file = RB_TYPE_P(io, T_FILE) ? RFILE(io)->fptr : nullptr;
-    if (file && file->fd >= 0 && file->wbuf.len > 0)
-        rb_io_flush(io);
-}
-
-/// Whether IO#write would convert what is written to @p file (an encoding or newline
-/// conversion a script asked for); without one, the bytes go into its buffer as they are.
-bool convertsWrites(const rb_io_t *file)
-{
-    // The universal newline decorator changes nothing that is written.
-    return file->encs.enc != nullptr || file->encs.enc2 != nullptr ||
-           (file->mode & FMODE_TEXTMODE) != 0 ||
-           (file->encs.ecflags & ~ECONV_UNIVERSAL_NEWLINE_DECORATOR) != 0;
-}
-
-/// A new capture stream of the runtime over @p descriptor, which it must never close: the
-/// descriptor serves every run.
-VALUE newCaptureStream(int descriptor)
-{
-    const VALUE fd = INT2FIX(descriptor);
-#ifdef _WIN32
-    // Every byte as it is written, as on a file elsewhere: on Windows an IO writes LF as CR LF
-    // unless told otherwise, and a script's "a\r\n" would become two line breaks.
-    const VALUE options = rb_hash_new();
-    rb_hash_aset(options, ID2SYM(id("newline")), ID2SYM(id("universal")));
-    const VALUE args[] = {fd, rb_str_new_cstr("w"), options};
-    const VALUE stream = rb_class_new_instance_kw(3, args, captureClass, RB_PASS_KEYWORDS);
-#else
-    const VALUE args[] = {fd, rb_str_new_cstr("w")};
-    const VALUE stream = rb_class_new_instance(2, args, captureClass);
-#endif
-    rb_funcall(stream, id("autoclose="), 1, Qfalse);
-    return stream;
-}
-
-/// Appends the last run's output to @p text, without its NUL bytes: what went past `write` (a
-/// child's output, `syswrite`) may hold them, and a text cannot.
-void appendCollectedOutput(std::string &text)
-{
-    const std::size_t start = text.size();
-    captureFile->appendContents(text, collectedBytes);
-    const auto from = text.begin() + static_cast<std::ptrdiff_t>(start);
-    if (std::find(from, text.end(), '\0') != text.end())
-        text.erase(std::remove(from, text.end(), '\0'), text.end());
-}
-
 } // namespace
 
 const std::string &Pseudo::OutputBuffer()
 {
-    // Read only when asked for: a large output is then not held twice.
-    if (!outputBufferRead) {
-        if (captureFile && collectedBytes > 0)
-            appendCollectedOutput(outputBuffer);
-        outputBufferRead = true;
-    }
-    return outputBuffer;
+    return CaptureStreams::outputBuffer();
 }
 
 VALUE Pseudo::RunScript(const LineList &script, LineList &params, LineList *lines,
@@ -242,62 +163,54 @@ VALUE Pseudo::RunScript(const LineList &script, LineList &params, LineList *line
     const std::string text = script.text();
     const std::string name = fileName.empty() ? std::string("-") : std::string(fileName);
     const std::unique_ptr<std::string> data = dataAfterEnd(script);
-    outputBuffer.clear();
-    outputBufferRead = true;
-    collectedBytes = 0;
-    outputWritten = false;
-    countedBytes = 0;
-    countedLines = 0;
-
-    // Every run starts with an empty file; a child of an earlier run that still holds the
-    // file it wrote to writes nowhere now.
-    if (!captureFile)
-        captureFile = std::make_unique<CaptureFile>();
-    else
-        captureFile->renew();
-    if (NIL_P(captureClass) && !protectedCall([](VALUE) { return CreateCapture(), Qnil; }, Qnil))
+    CaptureStreams::beginRun();
+    if (!CaptureStreams::isPrepared() &&
+        !protectedCall([](VALUE) { return CreateCapture(), Qnil; }, Qnil))
         throw std::runtime_error("Could not create the stream capture object");
 
     // The runtime turns a machine-stack overflow into SystemStackError with these.
     const RuntimeFaultHandlers faultHandlers;
     const TextOwner paramsText = params.cStringText();
     Run run{&text, &params, &paramsText, &name, data.get(), source, Qnil};
+    const VALUE result = Execute(runValue(run));
+    EndRun(runValue(run));
+    RB_GC_GUARD(run.error);
+    if (wasStopped())
+        CaptureStreams::discard(); // what a stopped script wrote is of no use to anyone
+    else
+        CaptureStreams::collect(lines);
+    return result;
+}
+
+VALUE Pseudo::Execute(VALUE runArgument)
+{
+    Run &run = runOf(runArgument);
     int state = 0;
-    VALUE result = Rubies::protect(InstallCapture, runValue(run), &state);
+    VALUE result = Rubies::protect(InstallCapture, runArgument, &state);
     if (!state) {
         result = Rubies::protect(
             [](VALUE argument) { return ScriptWatch::runStoppable(Evaluate, argument); },
-            runValue(run), &state);
+            runArgument, &state);
     }
     if (state) {
         result = Qnil;
         run.error = Rubies::errinfo();
         Rubies::clearErrinfo();
     }
-    if (result == Qundef)
-        result = Qnil; // a forced stop ended the script
-    protectedCall(Finish, runValue(run));
+    return result == Qundef ? Qnil : result; // Qundef: a forced stop ended the script
+}
+
+void Pseudo::EndRun(VALUE runArgument)
+{
+    protectedCall(Finish, runArgument);
     // The last of what the script wrote may still wait in the stream's buffer.
-    protectedCall([](VALUE output) { return flushPending(output), Qnil; }, current.output);
+    protectedCall([](VALUE) { return CaptureStreams::flushOutput(), Qnil; }, Qnil);
     if (wasStopped()) {
         // Nothing a stopped script started goes on: its children that still run are ended.
         protectedCall([](VALUE) { return rb_funcall(environmentModule, id("reap_children"), 0); },
                       Qnil);
     }
     RestoreStreams(Qnil);
-    RB_GC_GUARD(run.error);
-    if (wasStopped()) {
-        // What a stopped script wrote is of no use to anyone: its memory goes now if it can,
-        // else when the next run begins.
-        outputWritten = false;
-        try {
-            captureFile->renew();
-        } catch (const std::system_error &) {
-        }
-        return result;
-    }
-    CollectOutput(lines);
-    return result;
 }
 
 bool Pseudo::wasStopped()
@@ -308,22 +221,7 @@ bool Pseudo::wasStopped()
 
 std::size_t Pseudo::OutputLinesSoFar()
 {
-    if (!captureFile)
-        return 0;
-    // Counted from where the last call stopped, a bounded share at a time, so that a call
-    // costs little however much the script writes.
-    constexpr std::size_t MaximumBytesPerCall = std::size_t(8) << 20;
-    char chunk[65536];
-    std::size_t read = 0;
-    while (read < MaximumBytesPerCall) {
-        const std::size_t n = captureFile->readAt(countedBytes, chunk, sizeof chunk);
-        if (n == 0)
-            break;
-        countedLines += static_cast<std::size_t>(std::count(chunk, chunk + n, '\n'));
-        countedBytes += n;
-        read += n;
-    }
-    return countedLines;
+    return CaptureStreams::linesSoFar();
 }
 
 void Pseudo::CreateCapture()
@@ -336,28 +234,13 @@ void Pseudo::CreateCapture()
     rb_global_variable(&exitBangClass);
     ScriptWatch::prepare();
 
-    // Its objects are real IOs of the runtime over the capture file, so every IO method finds a
-    // file behind them; only the ways into the file past a stream's buffer are its own.
-    captureClass = rb_class_new(Rubies::ioClass());
-    rb_global_variable(&captureClass);
-    // Public, so that `$stdout.write("x")` works; takes any number of arguments so that
-    // `puts` and `p` write a line and its break in one call.
-    rb_define_method(captureClass, "write", CaptureWrite, -1);
-    for (const char *unbuffered : {"syswrite", "write_nonblock", "pwrite"})
-        rb_define_method(captureClass, unbuffered, CaptureUnbuffered, -1);
-    // IO#puts reaches `write` through a method call per line; this one writes each line itself
-    // while `write` is still ours, the common case, and leaves everything else to IO#puts.
-    rb_define_method(captureClass, "puts", CapturePuts, -1);
-    rb_define_singleton_method(captureClass, "method_added", CaptureMethodAdded, 1);
-    lineBreak = rb_obj_freeze(rb_str_new_static("\n", 1));
-    rb_global_variable(&lineBreak);
+    CaptureStreams::prepare();
 
     // A script may assign the streams and constants; the saved values must survive until they
     // are restored.
     for (VALUE *value :
-         {&current.output, &current.errors, &current.input, &saved.in, &saved.out, &saved.err,
-          &saved.stdinConstant, &saved.stdoutConstant, &saved.stderrConstant, &saved.dataConstant,
-          &saved.programName, &saved.data})
+         {&saved.in, &saved.out, &saved.err, &saved.stdinConstant, &saved.stdoutConstant,
+          &saved.stderrConstant, &saved.dataConstant, &saved.programName, &saved.data})
         rb_global_variable(value);
 }
 
@@ -374,25 +257,24 @@ VALUE Pseudo::InstallCapture(VALUE runArgument)
     saved.programName = rb_gv_get("$0");
     saved.data = Qnil;
 
-    current.output = newCaptureStream(captureFile->outputDescriptor());
-    current.errors = newCaptureStream(captureFile->errorDescriptor());
-    rb_funcall(current.errors, id("sync="), 1, Qtrue);
-    // Standard input at its end, as under `ruby script.rb < /dev/null`: the editor's own
-    // standard input is a terminal or nothing, and reading it would freeze the editor.
-    current.input = rb_funcall(rb_cFile, id("open"), 1, rb_const_get(rb_cFile, id("NULL")));
-
-    Rubies::stdinVar() = current.input;
-    Rubies::stdoutVar() = current.output;
-    Rubies::stderrVar() = current.errors;
-    setConstant(id("STDIN"), current.input);
-    setConstant(id("STDOUT"), current.output);
-    setConstant(id("STDERR"), current.errors);
+    // The run's own streams: whatever a script does to them (a `write` of its own, `reopen`,
+    // `close`, `set_encoding`) ends with the run.
+    CaptureStreams::open();
+    const VALUE output = CaptureStreams::output();
+    const VALUE errors = CaptureStreams::errors();
+    const VALUE input = CaptureStreams::input();
+    Rubies::stdinVar() = input;
+    Rubies::stdoutVar() = output;
+    Rubies::stderrVar() = errors;
+    setConstant(id("STDIN"), input);
+    setConstant(id("STDOUT"), output);
+    setConstant(id("STDERR"), errors);
     // `__FILE__ == $0` holds in the script, as it does for the file `ruby` runs.
     ruby_set_script_name(rb_external_str_new_with_enc(
         run.fileName->data(), static_cast<long>(run.fileName->size()), rb_filesystem_encoding()));
-    rb_ivar_set(environmentModule, id("@output"), current.output);
-    rb_ivar_set(environmentModule, id("@errors"), current.errors);
-    rb_ivar_set(environmentModule, id("@input"), current.input);
+    rb_ivar_set(environmentModule, id("@output"), output);
+    rb_ivar_set(environmentModule, id("@errors"), errors);
+    rb_ivar_set(environmentModule, id("@input"), input);
     rb_ivar_set(environmentModule, id("@at_exit_blocks"), rb_ary_new());
     rb_ivar_set(environmentModule, id("@children"), rb_ary_new());
     rb_ivar_set(environmentModule, id("@threads"), rb_funcall(rb_cThread, id("list"), 0));
@@ -435,9 +317,9 @@ VALUE Pseudo::RestoreStreams(VALUE)
             return Qnil;
         },
         Qnil);
-    protectedCall([](VALUE input) { return rb_io_close(input); }, current.input);
+    protectedCall([](VALUE input) { return rb_io_close(input); }, CaptureStreams::input());
     saved = SavedStreams{};
-    current = RunStreams{};
+    CaptureStreams::close();
     return Qnil;
 }
 
@@ -595,128 +477,13 @@ void Pseudo::WriteError(VALUE error)
     // defined.
     protectedCall(
         [](VALUE exception) {
-            const VALUE message = rb_obj_as_string(exception);
-            const long length = RSTRING_LEN(message);
-            const long kept = lengthBeforeNul(RSTRING_PTR(message), length);
-            flushPending(current.output);
-            if (kept > 0)
-                rb_io_bufwrite(current.errors, RSTRING_PTR(message), static_cast<size_t>(kept));
-            outputWritten = outputWritten || length > 0;
+            CaptureStreams::writeMessage(rb_obj_as_string(exception));
             return Qnil;
         },
         error);
 }
 
-void Pseudo::CollectOutput(LineList *lines)
-{
-    collectedBytes = captureFile->size();
-    outputBufferRead = false;
-    if (lines)
-        ReadOutput(*lines);
-}
-
 void Pseudo::ReadOutput(LineList &outputLines)
 {
-    if (!captureFile || !(outputWritten || collectedBytes > 0))
-        return;
-    // Read once, into the storage the lines keep, with room for lone line breaks to become
-    // CR LF in place (lines of 16 bytes or more need no more; shorter ones get it then).
-    const auto size = static_cast<std::size_t>(collectedBytes);
-    std::string text;
-    text.reserve(size + size / 16 + 2);
-    appendCollectedOutput(text);
-    outputLines.adoptText(std::move(text));
-}
-
-long Pseudo::WritePlain(VALUE self, int argc, const VALUE *argv)
-{
-    long total = 0;
-    for (int i = 0; i < argc; ++i) {
-        if (!RB_TYPE_P(argv[i], T_STRING) ||
-            std::memchr(RSTRING_PTR(argv[i]), '\0', static_cast<size_t>(RSTRING_LEN(argv[i]))))
-            return -1;
-        total += RSTRING_LEN(argv[i]);
-    }
-    const rb_io_t *file = RFILE(self)->fptr;
-    if (!file || convertsWrites(file))
-        return -1;
-    if (self != current.output)
-        flushPending(current.output);
-    // What IO#write does then, without looking the method up again for every write.
-    for (int i = 0; i < argc; ++i)
-        rb_io_bufwrite(self, RSTRING_PTR(argv[i]), static_cast<size_t>(RSTRING_LEN(argv[i])));
-    outputWritten = outputWritten || total > 0;
-    return total;
-}
-
-KORVEX_LEFT_BY_RAISE VALUE Pseudo::CaptureWrite(int argc, VALUE *argv, VALUE self)
-{
-    if (const long written = WritePlain(self, argc, argv); written >= 0)
-        return LONG2NUM(written);
-    if (self != current.output)
-        flushPending(current.output);
-    // Each piece of text ends at its first NUL byte, as a C string does; the count answered
-    // is of every byte.
-    long total = 0;
-    bool plain = true;
-    for (int i = 0; i < argc && plain; ++i)
-        plain = RB_TYPE_P(argv[i], T_STRING) &&
-                !std::memchr(RSTRING_PTR(argv[i]), '\0', static_cast<size_t>(RSTRING_LEN(argv[i])));
-    if (plain) {
-        for (int i = 0; i < argc; ++i)
-            total += RSTRING_LEN(argv[i]);
-        rb_call_super(argc, argv);
-    } else {
-        for (int i = 0; i < argc; ++i) {
-            VALUE text = argv[i];
-            if (!RB_TYPE_P(text, T_STRING))
-                text = rb_obj_as_string(text);
-            const long length = RSTRING_LEN(text);
-            total += length;
-            const long kept = lengthBeforeNul(RSTRING_PTR(text), length);
-            if (kept < length)
-                text = rb_str_subseq(text, 0, kept);
-            if (kept > 0)
-                rb_call_super(1, &text);
-        }
-    }
-    outputWritten = outputWritten || total > 0;
-    return LONG2NUM(total);
-}
-
-KORVEX_LEFT_BY_RAISE VALUE Pseudo::CapturePuts(int argc, VALUE *argv, VALUE self)
-{
-    // A `write` of the script's own, on the stream or its class, must hear every line.
-    if (argc == 0 || writeRedefined || FL_TEST(RBASIC_CLASS(self), FL_SINGLETON))
-        return rb_call_super(argc, argv);
-    for (int i = 0; i < argc; ++i) {
-        VALUE line = argv[i];
-        if (!RB_TYPE_P(line, T_STRING)) {
-            // Arrays are printed element by element, recursion guarded: IO#puts does that.
-            if (!NIL_P(rb_check_array_type(line)))
-                return rb_call_super(argc - i, argv + i);
-            line = rb_obj_as_string(line);
-        }
-        const long length = RSTRING_LEN(line);
-        if (!rb_enc_asciicompat(rb_enc_get(line)))
-            return rb_call_super(argc - i, argv + i);
-        VALUE pieces[2] = {line, lineBreak};
-        const int count = length > 0 && RSTRING_PTR(line)[length - 1] == '\n' ? 1 : 2;
-        if (WritePlain(self, count, pieces) < 0)
-            rb_funcallv(self, id("write"), count, pieces);
-    }
-    return Qnil;
-}
-
-KORVEX_LEFT_BY_RAISE VALUE Pseudo::CaptureMethodAdded(VALUE, VALUE name)
-{
-    if (SYM2ID(name) == id("write"))
-        writeRedefined = true;
-    return Qnil;
-}
-
-KORVEX_LEFT_BY_RAISE VALUE Pseudo::CaptureUnbuffered(int argc, VALUE *argv, VALUE)
-{
-    flushPending(current.output);
-    return rb_call_super(argc, argv);
+    CaptureStreams::readOutput(outputLines);
 }

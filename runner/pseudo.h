@@ -67,6 +67,12 @@ public:
 private:
     static bool wasStopped();
     static void CreateCapture();
+    /// Installs the run's streams and runs the script, stoppably; answers its value (nil when
+    /// it raised, with the error kept in the run).
+    static VALUE Execute(VALUE run);
+    /// Ends the run: its at_exit blocks and threads, its error's report, its children when it
+    /// was stopped, and the streams given back.
+    static void EndRun(VALUE run);
     static VALUE InstallCapture(VALUE run);
     static VALUE RestoreStreams(VALUE);
     static VALUE Evaluate(VALUE run);
@@ -74,13 +80,4 @@ private:
     static void SetArgv(const LineList &params,
                         const std::shared_ptr<const std::string> &paramsText);
     static void WriteError(VALUE error);
-    static void CollectOutput(LineList *outputLines);
-    /// Writes @p argc Strings into @p self's buffer when that is all its `write` would do
-    /// (no NUL in them, no conversion set) and answers the bytes written; answers -1, having
-    /// written nothing, otherwise.
-    static long WritePlain(VALUE self, int argc, const VALUE *argv);
-    static VALUE CaptureWrite(int argc, VALUE *argv, VALUE self);
-    static VALUE CaptureUnbuffered(int argc, VALUE *argv, VALUE self);
-    static VALUE CapturePuts(int argc, VALUE *argv, VALUE self);
-    static VALUE CaptureMethodAdded(VALUE self, VALUE name);
 };

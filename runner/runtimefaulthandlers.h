@@ -1,12 +1,7 @@
 #pragma once
 
-#ifndef _WIN32
-#include <array>
-#include <csignal>
-#endif
-
 /**
- * The runtime's SIGSEGV and SIGBUS handlers, in force while a script runs.
+ * The runtime's SIGSEGV and SIGBUS handlers, in force while a script runs (one run at a time).
  *
  * The runtime turns a machine-stack overflow (deep data through `inspect`, `flatten`,
  * `Marshal`, ...) into SystemStackError with those handlers; without them the overflow ends
@@ -25,9 +20,4 @@ public:
     ~RuntimeFaultHandlers();
     RuntimeFaultHandlers(const RuntimeFaultHandlers &) = delete;
     RuntimeFaultHandlers &operator=(const RuntimeFaultHandlers &) = delete;
-
-private:
-#ifndef _WIN32
-    std::array<struct sigaction, 2> m_previous{};
-#endif
 };

@@ -5,8 +5,7 @@
 #include "platform/uipulse.h"
 #include "plinthar/plintharplugin.h"
 #include "plugin/hostmessages.h"
-#include "runner/pseudo.h"
-#include "runner/scriptwatch.h"
+#include "runner/runcontrol.h"
 #include "runner/zerith.h"
 
 #include <chrono>
@@ -37,7 +36,7 @@ struct RunningFlag
 };
 
 /// Runs @p runner's script, shown on @p display (when given) once it runs long enough;
-/// answers whether it was stopped. The output stays with the runtime (Pseudo::ReadOutput).
+/// answers whether it was stopped. The output stays with the runtime (RunControl::readOutput).
 bool execute(TZerith &runner, RunDisplay *display)
 {
     if (!display) {
@@ -45,12 +44,12 @@ bool execute(TZerith &runner, RunDisplay *display)
         return false;
     }
     const auto started = std::chrono::steady_clock::now();
-    const ScriptWatch watch([display, started] {
+    const RunControl watch([display, started] {
         const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - started;
-        display->showRunning(elapsed.count(), Pseudo::OutputLinesSoFar());
+        display->showRunning(elapsed.count(), RunControl::outputLinesSoFar());
     });
     {
-        const platform::UiPulse pulse(&ScriptWatch::beat, ScriptRun::ShowAfterMs,
+        const platform::UiPulse pulse(&RunControl::beat, ScriptRun::ShowAfterMs,
                                       ScriptRun::ServiceEveryMs);
         runner.Execute(nullptr);
     }
@@ -66,8 +65,7 @@ bool ScriptRun::isRunning()
 
 void ScriptRun::requestStop()
 {
-    if (ScriptWatch *watch = ScriptWatch::current())
-        watch->requestStop();
+    RunControl::requestStop();
 }
 
 ScriptRun::Outcome ScriptRun::run(platform::WindowHandle view, const LineList &script,
@@ -97,10 +95,10 @@ ScriptRun::Outcome ScriptRun::run(platform::WindowHandle view, const LineList &s
     // The input is of no more use: it goes before the output is read, so that the two are
     // not held at once.
     runner.setParams(LineList());
-    Pseudo::ReleaseArguments();
+    RunControl::releaseArguments();
     if (stopped)
         return Outcome::Stopped; // nothing was sent to the view: the document is as it was
-    Pseudo::ReadOutput(resultLines);
+    RunControl::readOutput(resultLines);
 
     // The lines' own storage already is the joined text; it is taken, not copied.
     const std::string text = resultLines.takeText();

@@ -42,7 +42,7 @@ public:
 
     /// Whether a run goes on (from its start to the end of its output's insertion).
     static bool isRunning();
-    /// Asks the running script to stop (ScriptWatch::requestStop): the first call interrupts
+    /// Asks the running script to stop (RunControl::requestStop): the first call interrupts
     /// it, a further one forces it. Does nothing when no shown run goes on.
     static void requestStop();
 };

@@ -125,3 +125,8 @@ void CaptureFile::renew()
     ::close(m_readDescriptor);
     m_readDescriptor = fresh;
 }
+
+bool CaptureFile::translatesLineBreaks()
+{
+    return false;
+}

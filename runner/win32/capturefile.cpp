@@ -141,3 +141,8 @@ void CaptureFile::renew()
     _close(m_readDescriptor);
     m_readDescriptor = reader;
 }
+
+bool CaptureFile::translatesLineBreaks()
+{
+    return true;
+}

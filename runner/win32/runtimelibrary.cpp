@@ -97,11 +97,10 @@ void refuseOtherArchitecture(const std::wstring &folder, const std::wstring &pat
     const int bits = platform::imageBits(found);
     if (bits == 0 || bits == platform::processBits())
         return;
-    throw std::runtime_error("The Ruby runtime at " + ansi(found) + " is built for " +
-                             std::to_string(bits) + "-bit Windows, and this Korvex.dll for " +
-                             std::to_string(platform::processBits()) +
-                             "-bit Windows: unpack " KORVEX_WINDOWS_PACKAGE
-                             ".zip into the plug-in folder again");
+    throw std::runtime_error(
+        "The Ruby runtime at " + ansi(found) + " is built for " + std::to_string(bits) +
+        "-bit Windows, and this Korvex.dll for " + std::to_string(platform::processBits()) +
+        "-bit Windows: unpack " KORVEX_WINDOWS_PACKAGE ".zip into the plug-in folder again");
 }
 
 /**

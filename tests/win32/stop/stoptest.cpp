@@ -9,7 +9,7 @@
 #include "testhost.h"
 
 #include "platform/uipulse.h"
-#include "runner/scriptwatch.h"
+#include "runner/runcontrol.h"
 #include "window/rundisplay.h"
 #include "window/scriptrun.h"
 
@@ -174,7 +174,7 @@ TEST_P(StopOnWindows, EndsTheScriptLeavingTheDocumentAndNoChildAndTheNextRunWork
     const auto stopMs = std::chrono::duration_cast<milliseconds>(ended - *user.pressed);
     std::printf("[ stopped  ] %s in %lld ms\n", row.name, static_cast<long long>(stopMs.count()));
     const milliseconds limit =
-        milliseconds(1000) + (row.rescuesStop ? ScriptWatch::GracePeriod : milliseconds(0));
+        milliseconds(1000) + (row.rescuesStop ? RunControl::gracePeriod() : milliseconds(0));
     EXPECT_LT(stopMs, limit);
     EXPECT_EQ(outcome, ScriptRun::Outcome::Stopped);
     EXPECT_EQ(host.document, "one\ntwo\n");
