@@ -14,76 +14,94 @@ bool parseNumber(const std::string &text, long long *value)
 
 } // namespace
 
+namespace {
+
+/// Reads the argument at @p i of @p args (and the values it takes, moving @p i past them) into
+/// @p options; false with @p error set when it is wrong.
+bool readArgument(const std::vector<std::string> &args, std::size_t &i, PlintharOptions &options,
+                  std::string *error)
+{
+    const std::string &arg = args[i];
+    const auto values = [&](std::size_t count) {
+        if (i + count < args.size())
+            return true;
+        *error = arg + " needs " + std::to_string(count) + " value(s).";
+        return false;
+    };
+    if (arg == "--batch") {
+        options.batch = true;
+    } else if (arg == "--script" || arg == "--script-file" || arg == "--plugin" ||
+               arg == "--plugin-folder") {
+        if (!values(1))
+            return false;
+        const std::string &value = args[++i];
+        if (arg == "--script")
+            options.scriptName = value;
+        else if (arg == "--script-file")
+            options.scriptFile = value;
+        else if (arg == "--plugin")
+            options.plugins.push_back(value);
+        else
+            options.pluginFolder = value;
+    } else if (arg == "--selection") {
+        long long start = 0;
+        long long end = 0;
+        if (!values(2))
+            return false;
+        if (!parseNumber(args[i + 1], &start) || !parseNumber(args[i + 2], &end) || start > end) {
+            *error = "--selection needs two byte offsets START <= END.";
+            return false;
+        }
+        options.selection = std::pair(start, end);
+        i += 2;
+    } else if (arg == "--time-limit") {
+        long long seconds = 0;
+        if (!values(1))
+            return false;
+        if (!parseNumber(args[++i], &seconds) || seconds < 1 || seconds > 86'400) {
+            *error = "--time-limit needs a whole number of seconds from 1 to 86400.";
+            return false;
+        }
+        options.timeLimit = int(seconds);
+    } else if (arg.rfind("--", 0) == 0 || !options.document.empty()) {
+        *error = "Unexpected argument \"" + arg + "\".";
+        return false;
+    } else {
+        options.document = arg;
+    }
+    return true;
+}
+
+/// Whether @p options go together; false with @p error set when they do not.
+bool consistent(const PlintharOptions &options, std::string *error)
+{
+    if (options.batch) {
+        if (!options.document.empty() &&
+            options.scriptName.empty() == options.scriptFile.has_value())
+            return true;
+        *error = "Batch mode needs a DOCUMENT and one of --script or --script-file.";
+        return false;
+    }
+    if (!options.scriptName.empty() || options.scriptFile || options.selection ||
+        options.timeLimit) {
+        *error = "--script, --script-file, --selection and --time-limit need --batch.";
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
 std::optional<PlintharOptions> CommandLine::parse(const std::vector<std::string> &args,
                                                   std::string *error)
 {
     PlintharOptions options;
     for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string &arg = args[i];
-        const auto value = [&](std::size_t count) {
-            if (i + count >= args.size()) {
-                *error = arg + " needs " + std::to_string(count) + " value(s).";
-                return false;
-            }
-            return true;
-        };
-        if (arg == "--batch") {
-            options.batch = true;
-        } else if (arg == "--script") {
-            if (!value(1))
-                return std::nullopt;
-            options.scriptName = args[++i];
-        } else if (arg == "--script-file") {
-            if (!value(1))
-                return std::nullopt;
-            options.scriptFile = args[++i];
-        } else if (arg == "--selection") {
-            if (!value(2))
-                return std::nullopt;
-            long long start = 0;
-            long long end = 0;
-            if (!parseNumber(args[i + 1], &start) || !parseNumber(args[i + 2], &end) ||
-                start > end) {
-                *error = "--selection needs two byte offsets START <= END.";
-                return std::nullopt;
-            }
-            options.selection = std::pair(start, end);
-            i += 2;
-        } else if (arg == "--time-limit") {
-            if (!value(1))
-                return std::nullopt;
-            long long seconds = 0;
-            if (!parseNumber(args[++i], &seconds) || seconds < 1 || seconds > 86'400) {
-                *error = "--time-limit needs a whole number of seconds from 1 to 86400.";
-                return std::nullopt;
-            }
-            options.timeLimit = int(seconds);
-        } else if (arg == "--plugin") {
-            if (!value(1))
-                return std::nullopt;
-            options.plugins.push_back(args[++i]);
-        } else if (arg == "--plugin-folder") {
-            if (!value(1))
-                return std::nullopt;
-            options.pluginFolder = args[++i];
-        } else if (arg.rfind("--", 0) == 0 || !options.document.empty()) {
-            *error = "Unexpected argument \"" + arg + "\".";
+        if (!readArgument(args, i, options, error))
             return std::nullopt;
-        } else {
-            options.document = arg;
-        }
     }
-    if (options.batch) {
-        if (options.document.empty() ||
-            options.scriptName.empty() == !options.scriptFile.has_value()) {
-            *error = "Batch mode needs a DOCUMENT and one of --script or --script-file.";
-            return std::nullopt;
-        }
-    } else if (!options.scriptName.empty() || options.scriptFile || options.selection ||
-               options.timeLimit) {
-        *error = "--script, --script-file, --selection and --time-limit need --batch.";
+    if (!consistent(options, error))
         return std::nullopt;
-    }
     return options;
 }
 

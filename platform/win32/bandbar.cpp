@@ -86,6 +86,15 @@ RECT BandBar::itemRect(HWND toolBar, int index)
     return rect;
 }
 
+void BandBar::placeOnRoom(HWND toolBar, int index, HWND control, int height)
+{
+    RECT outer = {};
+    GetWindowRect(control, &outer);
+    SetWindowPos(control, nullptr, itemRect(toolBar, index).left,
+                 std::max<int>(0, (height - (outer.bottom - outer.top)) / 2), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 int BandBar::minimumWidth() const
 {
     int width = 0;

@@ -43,6 +43,9 @@ public:
                  const wchar_t *text = nullptr);
     /// Where item @p index of @p toolBar stands, in the toolbar's coordinates.
     static RECT itemRect(HWND toolBar, int index);
+    /// Puts @p control, a child of @p toolBar, on the room of its item @p index: at the room's
+    /// left, centred on a band @p height high.
+    static void placeOnRoom(HWND toolBar, int index, HWND control, int height);
     /// The width that shows every band whole, its title included.
     int minimumWidth() const;
 

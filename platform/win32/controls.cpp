@@ -103,6 +103,18 @@ Font createFont(std::initializer_list<const wchar_t *> faces, int pixels, bool f
     return Font(CreateFontIndirectW(&font));
 }
 
+void fitComboBox(HWND comboBox, int height)
+{
+    RECT closed = {};
+    GetWindowRect(comboBox, &closed);
+    LRESULT field = SendMessageW(comboBox, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+    for (int pass = 0; pass < 2 && closed.bottom - closed.top > height; ++pass) {
+        field -= (closed.bottom - closed.top) - height;
+        SendMessageW(comboBox, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+        GetWindowRect(comboBox, &closed); // the system may keep it higher, for the font
+    }
+}
+
 std::wstring utf16(std::string_view utf8)
 {
     const int count = static_cast<int>(utf8.size());

@@ -49,6 +49,10 @@ HWND createControl(HWND parent, int id, const char *className, const wchar_t *te
  */
 Font createFont(std::initializer_list<const wchar_t *> faces, int pixels, bool fixedPitch);
 
+/// Makes the closed drop-down list @p comboBox no higher than @p height where the system lets
+/// it, its field one line of its font.
+void fitComboBox(HWND comboBox, int height);
+
 /// @p utf8 as UTF-16, for the system's wide interfaces.
 std::wstring utf16(std::string_view utf8);
 

@@ -95,7 +95,8 @@ KorvexFormWin::KorvexFormWin(TfrmKorvex &form, platform::WindowHandle parent) : 
             for (UINT command : {SC_RESTORE, SC_MINIMIZE, SC_MAXIMIZE})
                 DeleteMenu(menu, command, MF_BYCOMMAND);
         }
-        createControls();
+        createBands();
+        createEditorAndRunBar();
         layOut();
 
         const SIZE client = minimumClientSize();
@@ -126,20 +127,19 @@ void KorvexFormWin::destroy() noexcept
     UnregisterClassW(ClassName, platform::ownModule());
 }
 
-void KorvexFormWin::createControls()
+HWND KorvexFormWin::adopt(HWND control, HFONT font, bool previewed)
+{
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    // Key preview: what the user types into a control is the window's to see first.
+    if (previewed)
+        SetWindowSubclass(control, controlProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    return control;
+}
+
+void KorvexFormWin::createBands()
 {
     using platform::createControl;
-    const auto setFont = [](HWND control, HFONT font) {
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        return control;
-    };
-    // Key preview: what the user types into a control is the window's to see first.
-    const auto previewed = [this](HWND control) {
-        SetWindowSubclass(control, controlProc, 0, reinterpret_cast<DWORD_PTR>(this));
-        return control;
-    };
     const SIZE button = {scaled(ButtonWidth), scaled(ButtonHeight)};
-
     // CoolBar1: ToolBar1 with 実行, キャンセル and the selection-only box; ToolBar2 with the
     // scripts list and 更新.
     m_coolBar = std::make_unique<BandBar>(m_handle, CoolBar1, m_formFont.get());
@@ -149,55 +149,48 @@ void KorvexFormWin::createControls()
          BandBar::button(SpeedButton2, L"キャンセル"), BandBar::divider(scaled(DividerWidth)),
          BandBar::room(chkSelectArea, scaled(SelectAreaWidth))},
         button, scaled(BandHeight), scaled(BandWidth));
-    const RECT selectArea = BandBar::itemRect(m_toolBar1, 4);
-    m_selectArea = previewed(
-        setFont(createControl(m_toolBar1, chkSelectArea, "BUTTON", L"選択範囲のみ",
-                              WS_TABSTOP | BS_AUTOCHECKBOX, 0, {selectArea.left, selectArea.top},
-                              {scaled(SelectAreaWidth), scaled(ButtonHeight)}, "The check box"),
-                m_formFont.get()));
+    m_selectArea =
+        adopt(createControl(m_toolBar1, chkSelectArea, "BUTTON", L"選択範囲のみ",
+                            WS_TABSTOP | BS_AUTOCHECKBOX, 0, {},
+                            {scaled(SelectAreaWidth), scaled(ButtonHeight)}, "The check box"),
+              m_formFont.get(), true);
+    BandBar::placeOnRoom(m_toolBar1, 4, m_selectArea, scaled(BandHeight));
     m_toolBar2 = m_coolBar->addBand(ToolBar2,
                                     {BandBar::room(cboScripts, scaled(ScriptsWidth)),
                                      BandBar::divider(scaled(DividerWidth)),
                                      BandBar::button(SpeedButton3, L"更新")},
                                     button, scaled(BandHeight), scaled(BandWidth), L"スクリプト:");
-    // The list holds file names in the system's code page, so it is an ANSI window.
-    m_scripts = previewed(setFont(
-        createControl(m_toolBar2, cboScripts, "COMBOBOX", nullptr,
-                      WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, {},
-                      {scaled(ScriptsWidth), scaled(ScriptsDropDownHeight)}, "The list", true),
-        m_formFont.get()));
-    // The list's items take one line of the font: 12 pixels with "ＭＳ Ｐゴシック". Closed, the
-    // list is made no higher than a band where the system lets it, and centred on the band.
-    RECT closed = {};
-    GetWindowRect(m_scripts, &closed);
-    LRESULT field = SendMessageW(m_scripts, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-    for (int pass = 0; pass < 2 && closed.bottom - closed.top > scaled(BandHeight); ++pass) {
-        field -= (closed.bottom - closed.top) - scaled(BandHeight);
-        SendMessageW(m_scripts, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
-        GetWindowRect(m_scripts, &closed); // the system may keep it higher, for the font
-    }
-    SetWindowPos(m_scripts, nullptr, BandBar::itemRect(m_toolBar2, 0).left,
-                 std::max<int>(0, (scaled(BandHeight) - (closed.bottom - closed.top)) / 2), 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The list holds file names in the system's code page, so it is an ANSI window; its items
+    // take one line of the font, 12 pixels with "ＭＳ Ｐゴシック".
+    m_scripts = adopt(createControl(m_toolBar2, cboScripts, "COMBOBOX", nullptr,
+                                    WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, {},
+                                    {scaled(ScriptsWidth), scaled(ScriptsDropDownHeight)},
+                                    "The list", true),
+                      m_formFont.get(), true);
+    platform::fitComboBox(m_scripts, scaled(BandHeight));
+    BandBar::placeOnRoom(m_toolBar2, 0, m_scripts, scaled(BandHeight));
+}
 
+void KorvexFormWin::createEditorAndRunBar()
+{
+    using platform::createControl;
     // Memo1: the script's text, every byte of it kept whatever its coding (a Unicode window);
     // Tab and Enter are typed into it, it scrolls sideways rather than wrapping, and shows no
     // scroll bars.
-    m_memo = previewed(setFont(
+    m_memo = adopt(
         createControl(m_handle, Memo1, "EDIT", nullptr,
                       WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN | ES_AUTOHSCROLL | ES_AUTOVSCROLL,
                       WS_EX_CLIENTEDGE, {}, {}, "The editor"),
-        m_memoFont.get()));
+        m_memoFont.get(), true);
     SendMessageW(m_memo, EM_SETLIMITTEXT, 0, 0); // as much as the system holds
     m_lastFocus = m_memo;
-
     // The running bar, shown during a long run: what the run has done so far, and Stop.
-    m_runText = setFont(createControl(m_handle, lblRunning, "STATIC", L"", SS_CENTERIMAGE, 0, {},
-                                      {}, "The running bar"),
-                        m_formFont.get());
-    m_stop = previewed(setFont(
-        createControl(m_handle, btnStop, "BUTTON", L"停止", BS_PUSHBUTTON, 0, {}, {}, "Stop"),
-        m_formFont.get()));
+    m_runText = adopt(createControl(m_handle, lblRunning, "STATIC", L"", SS_CENTERIMAGE, 0, {}, {},
+                                    "The running bar"),
+                      m_formFont.get(), false);
+    m_stop =
+        adopt(createControl(m_handle, btnStop, "BUTTON", L"停止", BS_PUSHBUTTON, 0, {}, {}, "Stop"),
+              m_formFont.get(), true);
     ShowWindow(m_runText, SW_HIDE);
     ShowWindow(m_stop, SW_HIDE);
 }
@@ -253,28 +246,35 @@ LRESULT CALLBACK KorvexFormWin::windowProc(HWND window, UINT message, WPARAM wPa
     return result;
 }
 
+bool KorvexFormWin::forwardCommand(WPARAM command)
+{
+    switch (LOWORD(command)) {
+    case SpeedButton1:
+        m_form.SpeedButton1Click();
+        return true;
+    case SpeedButton2:
+        m_form.SpeedButton2Click();
+        return true;
+    case SpeedButton3:
+        m_form.SpeedButton3Click();
+        return true;
+    case btnStop:
+        m_form.btnStopClick();
+        return true;
+    case cboScripts:
+        if (HIWORD(command) == CBN_SELCHANGE)
+            m_form.cboScriptsChange();
+        return true;
+    }
+    return false;
+}
+
 LRESULT KorvexFormWin::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case SpeedButton1:
-            m_form.SpeedButton1Click();
+        if (forwardCommand(wParam))
             return 0;
-        case SpeedButton2:
-            m_form.SpeedButton2Click();
-            return 0;
-        case SpeedButton3:
-            m_form.SpeedButton3Click();
-            return 0;
-        case btnStop:
-            m_form.btnStopClick();
-            return 0;
-        case cboScripts:
-            if (HIWORD(wParam) == CBN_SELCHANGE)
-                m_form.cboScriptsChange();
-            return 0;
-        }
         break;
     case WM_NOTIFY: {
         const auto &notice = *reinterpret_cast<const NMHDR *>(lParam);

@@ -66,8 +66,13 @@ private:
     static LRESULT CALLBACK controlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
                                         UINT_PTR, DWORD_PTR self);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    /// Hands what a control reports (WM_COMMAND) to the form; whether it was one of its own.
+    bool forwardCommand(WPARAM command);
     bool preview(HWND control, WPARAM key);
-    void createControls();
+    /// Sets @p control's font, and has the window see its keys first when @p previewed.
+    HWND adopt(HWND control, HFONT font, bool previewed);
+    void createBands();
+    void createEditorAndRunBar();
     void destroy() noexcept;
     int scaled(int pixels) const { return MulDiv(pixels, m_dpi, 96); }
     void layOut();
