@@ -1,4 +1,4 @@
-#include "batchmode.h"
+#include "host/batchmode.h"
 
 #include "host/editorface.h"
 #include "host/timelimit.h"

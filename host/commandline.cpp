@@ -1,4 +1,4 @@
-#include "commandline.h"
+#include "host/commandline.h"
 
 #include <cctype>
 #include <charconv>

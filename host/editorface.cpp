@@ -1,4 +1,4 @@
-#include "editorface.h"
+#include "host/editorface.h"
 
 std::vector<std::string> EditorFace::loadPlugins(const PlintharOptions &options)
 {

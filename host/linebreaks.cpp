@@ -1,4 +1,4 @@
-#include "linebreaks.h"
+#include "host/linebreaks.h"
 
 #include <algorithm>
 #include <cstring>

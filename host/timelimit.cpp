@@ -1,4 +1,4 @@
-#include "timelimit.h"
+#include "host/timelimit.h"
 
 std::optional<int> TimeLimit::due(const std::function<bool()> &pressStop)
 {

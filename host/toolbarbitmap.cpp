@@ -1,4 +1,4 @@
-#include "toolbarbitmap.h"
+#include "host/toolbarbitmap.h"
 
 #include "plinthar/plintharplugin.h"
 

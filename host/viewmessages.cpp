@@ -1,4 +1,4 @@
-#include "viewmessages.h"
+#include "host/viewmessages.h"
 
 #include "host/linebreaks.h"
 #include "plinthar/plintharplugin.h"

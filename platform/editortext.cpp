@@ -1,6 +1,6 @@
 #include "editortext.h"
 
-#include "textcoding.h"
+#include "platform/textcoding.h"
 
 namespace platform::editortext {
 

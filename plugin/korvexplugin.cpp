@@ -1,6 +1,6 @@
 #include "korvexplugin.h"
 
-#include "hostmessages.h"
+#include "hostmessages/hostmessages.h"
 
 #include "plinthar/plintharplugin.h"
 #include "window/scriptrun.h"

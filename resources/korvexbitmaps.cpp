@@ -1,4 +1,4 @@
-#include "korvexbitmaps.h"
+#include "resources/korvexbitmaps.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "stringtables.h"
+#include "resources/stringtables.h"
 
 namespace {
 

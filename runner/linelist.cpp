@@ -1,4 +1,4 @@
-#include "linelist.h"
+#include "runner/linelist.h"
 
 #include "platform/textbytes.h"
 

@@ -1,4 +1,4 @@
-#include "zerith.h"
+#include "runner/zerith.h"
 
 #include "pseudo.h"
 #include "rubies.h"

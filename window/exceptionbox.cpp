@@ -1,4 +1,4 @@
-#include "exceptionbox.h"
+#include "window/exceptionbox.h"
 
 #include "platform/messagebox.h"
 #include "platform/shellfolders.h"

@@ -1,13 +1,13 @@
-#include "korvexform.h"
+#include "window/korvexform.h"
 
-#include "exceptionbox.h"
-#include "scriptrun.h"
-#include "scripttext.h"
-#include "toolkittexts.h"
+#include "window/exceptionbox.h"
+#include "window/scriptrun.h"
+#include "window/scripttext.h"
+#include "window/toolkittexts.h"
 
 #include "platform/modalshowing.h"
 #include "platform/uipulse.h"
-#include "plugin/hostmessages.h"
+#include "hostmessages/hostmessages.h"
 
 #include <algorithm>
 #include <charconv>

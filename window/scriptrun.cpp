@@ -1,10 +1,10 @@
-#include "scriptrun.h"
+#include "window/scriptrun.h"
 
-#include "rundisplay.h"
+#include "window/rundisplay.h"
 
 #include "platform/uipulse.h"
 #include "plinthar/plintharplugin.h"
-#include "plugin/hostmessages.h"
+#include "hostmessages/hostmessages.h"
 #include "runner/runcontrol.h"
 #include "runner/zerith.h"
 

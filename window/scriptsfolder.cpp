@@ -1,4 +1,4 @@
-#include "scriptsfolder.h"
+#include "window/scriptsfolder.h"
 
 #include "platform/filesystem.h"
 #include "platform/shellfolders.h"

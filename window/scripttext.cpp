@@ -1,4 +1,4 @@
-#include "scripttext.h"
+#include "window/scripttext.h"
 
 #include "platform/textbytes.h"
 #include "platform/textcoding.h"

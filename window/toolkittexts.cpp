@@ -1,4 +1,4 @@
-#include "toolkittexts.h"
+#include "window/toolkittexts.h"
 
 #include "platform/textcoding.h"
 

@@ -1,5 +1,5 @@
-#include "messageboxhook.h"
-#include "windowregistry.h"
+#include "platform/qt/messageboxhook.h"
+#include "platform/qt/windowregistry.h"
 
 #include <QApplication>
 #include <QMessageBox>

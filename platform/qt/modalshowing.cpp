@@ -1,6 +1,6 @@
 #include "platform/modalshowing.h"
 
-#include "windowregistry.h"
+#include "platform/qt/windowregistry.h"
 
 #include <QApplication>
 #include <QPointer>

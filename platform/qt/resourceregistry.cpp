@@ -1,4 +1,4 @@
-#include "resourceregistry.h"
+#include "platform/qt/resourceregistry.h"
 
 #include "platform/textbytes.h"
 #include <dlfcn.h>

@@ -1,6 +1,6 @@
 #include "platform/uipulse.h"
 
-#include "windowregistry.h"
+#include "platform/qt/windowregistry.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -1,4 +1,4 @@
-#include "windowregistry.h"
+#include "platform/qt/windowregistry.h"
 
 #include "platform/textbytes.h"
 

@@ -1,6 +1,6 @@
-#include "bandbar.h"
+#include "platform/win32/bandbar.h"
 
-#include "controls.h"
+#include "platform/win32/controls.h"
 
 #include <commctrl.h>
 #include <uxtheme.h>

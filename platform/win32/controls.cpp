@@ -1,4 +1,4 @@
-#include "controls.h"
+#include "platform/win32/controls.h"
 
 #include <cwchar>
 

@@ -1,4 +1,4 @@
-#include "imagefile.h"
+#include "platform/win32/imagefile.h"
 
 #include <windows.h>
 

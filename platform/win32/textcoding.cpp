@@ -1,6 +1,6 @@
 #include "platform/textcoding.h"
 
-#include "platform/editortext.h"
+#include "editortext.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 // Library start-up on the Linux stand-in: the library's resources become readable by its
 // module handle, as a Windows library's are from the start; nothing else is made.
 
-#include "plugin/librarymodule.h"
+#include "librarymodule.h"
 #include "resources/qt/korvexresources.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "korvexbitmapfiles.h"
+#include "resources/qt/korvexbitmapfiles.h"
 
 #include "resources/korvexbitmaps.h"
 

@@ -1,6 +1,6 @@
-#include "korvexresources.h"
+#include "resources/qt/korvexresources.h"
 
-#include "korvexbitmapfiles.h"
+#include "resources/qt/korvexbitmapfiles.h"
 #include "resources/korvexbitmaps.h"
 #include "resources/stringtables.h"
 

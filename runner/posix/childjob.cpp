@@ -1,3 +1,3 @@
-#include "runner/childjob.h"
+#include "childjob.h"
 
 void ChildJob::define(VALUE) {}

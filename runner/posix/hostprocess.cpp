@@ -1,4 +1,4 @@
-#include "runner/hostprocess.h"
+#include "hostprocess.h"
 
 #include <array>
 #include <csignal>

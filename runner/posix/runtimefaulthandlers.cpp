@@ -1,4 +1,4 @@
-#include "runner/runtimefaulthandlers.h"
+#include "runtimefaulthandlers.h"
 
 #include <array>
 #include <csignal>

@@ -1,4 +1,4 @@
-#include "runner/runtimesignals.h"
+#include "runtimesignals.h"
 
 #include <csignal>
 #include <unistd.h>

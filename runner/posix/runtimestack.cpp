@@ -1,4 +1,4 @@
-#include "runner/runtimestack.h"
+#include "runtimestack.h"
 
 void RuntimeStack::call(const std::function<void()> &body)
 {

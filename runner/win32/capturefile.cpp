@@ -1,4 +1,4 @@
-#include "runner/capturefile.h"
+#include "capturefile.h"
 
 #include <windows.h>
 

@@ -4,9 +4,9 @@
 // microseconds). Processes started by a process in a job are in the job too, which
 // TerminateJobObject ends together. Found working under Wine 8 (docs/stopping-a-script.md).
 
-#include "runner/childjob.h"
+#include "childjob.h"
 
-#include "runner/rubies.h"
+#include "rubies.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "runner/runtimelibrary.h"
+#include "runtimelibrary.h"
 
 #include "platform/win32/imagefile.h"
 

@@ -16,7 +16,7 @@
 //   entry the runtime drops without running anything; the queue itself wakes the thread,
 //   which then runs the job on its way back.
 
-#include "runner/runtimesignals.h"
+#include "runtimesignals.h"
 
 #include <atomic>
 #include <csignal>

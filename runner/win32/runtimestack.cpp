@@ -9,7 +9,7 @@
 // runtime learns the fiber's bounds as it starts there (VirtualQuery of the running stack); a
 // fiber of the same thread keeps the thread's identity, its windows and its message queue.
 
-#include "runner/runtimestack.h"
+#include "runtimestack.h"
 
 #include <windows.h>
 

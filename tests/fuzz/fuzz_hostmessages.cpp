@@ -5,7 +5,7 @@
 #include "fuzzcheck.h"
 #include "platform/qt/windowregistry.h"
 #include "plinthar/plintharplugin.h"
-#include "plugin/hostmessages.h"
+#include "hostmessages/hostmessages.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -8,7 +8,7 @@
 #include "platform/resourcetable.h"
 #include "platform/shellfolders.h"
 #include "plinthar/plintharplugin.h"
-#include "plugin/hostmessages.h"
+#include "hostmessages/hostmessages.h"
 
 #include <QByteArray>
 #include <QtGlobal>

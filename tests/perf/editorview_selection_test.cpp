@@ -1,7 +1,7 @@
 // The view keeps the selected text from the length query for the copy query; any change in
 // between must make the copy query answer the current selection.
 #include "host/qt/editorview.h"
-#include "plugin/hostmessages.h"
+#include "hostmessages/hostmessages.h"
 
 #include <array>
 #include <functional>

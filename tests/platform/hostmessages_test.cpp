@@ -1,6 +1,6 @@
 #include "platform/qt/windowregistry.h"
 #include "plinthar/plintharplugin.h"
-#include "plugin/hostmessages.h"
+#include "hostmessages/hostmessages.h"
 
 #include <cstring>
 #include <functional>

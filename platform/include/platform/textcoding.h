@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform_export.h"
+#include "platform/platform_export.h"
 
 #include <string>
 #include <string_view>

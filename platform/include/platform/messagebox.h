@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform_export.h"
-#include "windowhandle.h"
+#include "platform/platform_export.h"
+#include "platform/windowhandle.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "hostmessages.h"
+#include "hostmessages/hostmessages.h"
 
 #include "platform/textbytes.h"
 #include "plinthar/plintharplugin.h"

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "formview.h"
-#include "rundisplay.h"
-#include "scriptsfolder.h"
+#include "window/formview.h"
+#include "window/rundisplay.h"
+#include "window/scriptsfolder.h"
 
 #include "platform/windowhandle.h"
 

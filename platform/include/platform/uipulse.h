@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform_export.h"
-#include "windowhandle.h"
+#include "platform/platform_export.h"
+#include "platform/windowhandle.h"
 
 /// Keeping a user interface alive while its thread is busy with something that does not
 /// return to the event loop, such as a script run on that thread.

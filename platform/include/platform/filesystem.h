@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform_export.h"
+#include "platform/platform_export.h"
 
 #include <optional>
 #include <string>
