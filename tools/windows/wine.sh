@@ -35,7 +35,11 @@ setup() {
     if ! [ -e "$WINEPREFIX/.korvex-ready" ]; then
         # Also finishes a prefix whose making was interrupted. Its session, which then serves
         # the first program too, holds this log rather than the caller's stderr.
-        timeout 300 wine wineboot --init >"$log" 2>&1
+        timeout 300 wine wineboot --init >"$log" 2>&1 || {
+            echo "wine.sh: cannot make the Wine prefix $WINEPREFIX (see $log):" >&2
+            tail -n 3 "$log" >&2
+            return 1
+        }
     fi
     {
         echo 'Windows Registry Editor Version 5.00'

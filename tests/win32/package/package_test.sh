@@ -48,17 +48,19 @@ mkdir -p "$work/locale"
     { echo "cannot make the ja_JP.UTF-8 locale (package locales)" >&2; exit 1; }
 
 # Only the system's programs, a Wine prefix whose documents folder is ours, and the decoys'
-# folder on Windows' PATH.
+# folder on Windows' PATH (once the prefix is made: Wine cannot make one with it there).
+wine_path=
 clean() { # LOCALE COMMAND...
     local locale=$1
     shift
     env -i "HOME=$HOME" PATH=/usr/bin:/bin "LANG=$locale" "LC_ALL=$locale" \
-        "LOCPATH=$work/locale" "WINEPATH=Z:$work/decoys" \
+        "LOCPATH=$work/locale" ${wine_path:+"WINEPATH=$wine_path"} \
         "KORVEX_WINEPREFIX=$work/wineprefix" KORVEX_WINE_TIMEOUT=240 "$@"
 }
 clean C.UTF-8 "$wine_sh" reg add \
     'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders' \
     /v Personal /t REG_SZ /d "Z:$work/documents" /f >/dev/null
+wine_path=Z:$work/decoys
 
 # plinthar.exe filters DOCUMENT through the script NAME of Documents\Korvex, as a file (or,
 # with --script-file, through a script typed in); prints the document.
