@@ -100,6 +100,18 @@ TEST(MainFrame, ReportsAndSkipsLibrariesThatAreNoPlugins)
     EXPECT_TRUE(frame.plugins().empty());
 }
 
+TEST(MainFrame, LoadsAPluginWrittenInCAgainstTheInterfaceHeaderAlone)
+{
+    MainFrame frame;
+    QString error;
+    ASSERT_TRUE(frame.loadPlugin(QStringLiteral(CPLUGIN_PATH), &error)) << error.toStdString();
+    PluginsDialog dialog(&frame);
+    const auto *list = dialog.findChild<QTreeWidget *>(QStringLiteral("pluginList"));
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->topLevelItemCount(), 1);
+    EXPECT_EQ(list->topLevelItem(0)->text(1), QStringLiteral("1.0 (C)"));
+}
+
 TEST_F(MainFrameWithPlugin, ShowsTheMenuTextStatusTextAndTransparentBitmap)
 {
     EXPECT_EQ(action()->text(), QStringLiteral("Upper Case"));
