@@ -1,34 +1,6 @@
-// Why stopping works the way it does.
-//
-// A script runs on the UI thread, inside the runtime that thread started: the runtime takes
-// the bounds of the main thread's stack for itself, and running it on a thread of its own
-// would mean handing every call of the plug-in over to that thread, with signals for the
-// process still landing on the UI thread and a deep script needing a stack as large as the
-// main one. So while a script runs, the UI thread is the runtime's, and the only way back to
-// the window is the runtime calling us. It does so for a postponed job at its next safe point,
-// and a job may be registered from a signal handler (rb_postponed_job_register_one is
-// async-signal-safe). The beat is a timer signal aimed at the UI thread: it marks the job, and
-// since its handler is installed without SA_RESTART it also makes a system call the script
-// blocks in (sleep, a read on a pipe, IO.select, waiting for a child) return to the runtime,
-// which then reaches that safe point. Nothing is hooked per line or per call: a script that
-// ends within the first half second never sees a beat, a longer one one job per 50 ms. Windows
-// has no signal to aim at a thread: there the beat comes from a thread-pool timer, and
-// RuntimeSignals takes it to the main thread in the runtime's own ways (see win32/ there).
-//
-// Raising from inside the job is lost: the runtime runs postponed jobs under a tag of its own
-// that swallows whatever they raise (rb_postponed_job_flush). What does reach the script is the
-// runtime's signal-trap path: the job traps a signal of our own with a proc and sends it to
-// the process through the runtime's Process.kill, which, for a trapped signal sent to itself,
-// only queues it (no signal leaves the process); the trap then runs on the main thread as soon
-// as the job has returned, and what it raises is raised inside the script. The first stop
-// raises Interrupt, so `ensure` runs and the runtime stays in order. A script may rescue that,
-// so a second Stop, or the grace period, throws to a tag that the runner catches around the
-// script (rb_catch_obj): a throw is no exception, `rescue Exception` does not hold it, and
-// `ensure` still runs.
-//
-// Tried and left: a TracePoint enabled on Stop (stops busy loops only, nothing blocked);
-// Thread.main.raise from a watcher thread (cannot force a script that rescues, and the UI
-// still needs servicing); SIGINT (the host's handling ends the whole editor).
+// A beat (a timer signal to the UI thread on Linux, a thread-pool timer on Windows) marks a
+// postponed job; the job serves the window and delivers a requested stop through a signal trap,
+// forced by a throw if the script rescues it. docs/stopping-a-script.md says why.
 
 #include "scriptwatch.h"
 
