@@ -3,8 +3,8 @@
 #include "hostmessages/hostmessages.h"
 
 #include "plinthar/plintharplugin.h"
-#include "window/scriptrun.h"
 #include "window/korvexform.h"
+#include "window/scriptrun.h"
 
 #include <cstring>
 #include <memory>
@@ -13,9 +13,9 @@ namespace {
 
 struct PluginState
 {
-    std::uint32_t commandId = 0;          // CommandId
+    std::uint32_t commandId = 0;        // CommandId
     std::unique_ptr<TfrmKorvex> window; // ScriptWindow
-    bool releasePending = false;          // a release came during a run
+    bool releasePending = false;        // a release came during a run
 };
 
 // Made on first use and never torn down: the library tears nothing down when it is unloaded,

@@ -5,9 +5,9 @@
 #include "window/scripttext.h"
 #include "window/toolkittexts.h"
 
+#include "hostmessages/hostmessages.h"
 #include "platform/modalshowing.h"
 #include "platform/uipulse.h"
-#include "hostmessages/hostmessages.h"
 
 #include <algorithm>
 #include <charconv>

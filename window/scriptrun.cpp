@@ -2,9 +2,9 @@
 
 #include "window/rundisplay.h"
 
+#include "hostmessages/hostmessages.h"
 #include "platform/uipulse.h"
 #include "plinthar/plintharplugin.h"
-#include "hostmessages/hostmessages.h"
 #include "runner/runcontrol.h"
 #include "runner/zerith.h"
 

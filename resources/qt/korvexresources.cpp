@@ -1,7 +1,7 @@
 #include "resources/qt/korvexresources.h"
 
-#include "resources/qt/korvexbitmapfiles.h"
 #include "resources/korvexbitmaps.h"
+#include "resources/qt/korvexbitmapfiles.h"
 #include "resources/stringtables.h"
 
 #include <QtCore/qglobal.h>

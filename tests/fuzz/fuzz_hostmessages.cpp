@@ -3,9 +3,9 @@
 // hand the host exactly the length it learnt, and either answer the text up to its first NUL
 // or throw std::runtime_error.
 #include "fuzzcheck.h"
+#include "hostmessages/hostmessages.h"
 #include "platform/qt/windowregistry.h"
 #include "plinthar/plintharplugin.h"
-#include "hostmessages/hostmessages.h"
 
 #include <algorithm>
 #include <cstddef>

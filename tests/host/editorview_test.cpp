@@ -1,7 +1,7 @@
 #include "host/qt/editorview.h"
+#include "hostmessages/hostmessages.h"
 #include "platform/qt/windowregistry.h"
 #include "plinthar/plintharplugin.h"
-#include "hostmessages/hostmessages.h"
 
 #include <array>
 #include <gtest/gtest.h>

@@ -3,12 +3,12 @@
 // script window with the control names of the real one, whose "scripts" are one word each:
 // "upper", "lower" or "fail".
 
+#include "hostmessages/hostmessages.h"
 #include "platform/messagebox.h"
 #include "platform/qt/resourceregistry.h"
 #include "platform/resourcetable.h"
 #include "platform/shellfolders.h"
 #include "plinthar/plintharplugin.h"
-#include "hostmessages/hostmessages.h"
 
 #include <QByteArray>
 #include <QtGlobal>

@@ -1,6 +1,6 @@
+#include "hostmessages/hostmessages.h"
 #include "platform/qt/windowregistry.h"
 #include "plinthar/plintharplugin.h"
-#include "hostmessages/hostmessages.h"
 
 #include <cstring>
 #include <functional>
