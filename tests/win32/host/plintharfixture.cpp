@@ -35,8 +35,7 @@ void PlintharFrame::writeScript(const std::string &name, const std::string &byte
     ASSERT_EQ(written, bytes.size()) << name;
 }
 
-BatchRun::Result PlintharFrame::run(const std::string &document, std::size_t start, std::size_t end,
-                                    const std::string &script, const std::string &scriptName)
+std::optional<std::string> PlintharFrame::openDocument(const std::string &document)
 {
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
@@ -47,9 +46,18 @@ BatchRun::Result PlintharFrame::run(const std::string &document, std::size_t sta
     WriteFile(file, document.data(), DWORD(document.size()), &written, nullptr);
     CloseHandle(file);
     std::string error;
-    if (!frame->openDocument(path, &error))
-        return {2, error};
+    const bool opened = frame->openDocument(path, &error);
     DeleteFileW(path.c_str());
+    if (!opened)
+        return error;
+    return std::nullopt;
+}
+
+BatchRun::Result PlintharFrame::run(const std::string &document, std::size_t start, std::size_t end,
+                                    const std::string &script, const std::string &scriptName)
+{
+    if (const std::optional<std::string> error = openDocument(document))
+        return {2, *error};
     frame->view().selectRange(LineBreaks::crLfOffset(document, start),
                               LineBreaks::crLfOffset(document, end));
     BatchRun automation(scriptName, scriptName.empty() ? std::optional(script) : std::nullopt);

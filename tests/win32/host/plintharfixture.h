@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,9 @@ class PlintharFrame : public ::testing::Test
 protected:
     void SetUp() override;
 
+    /// Opens @p document (bytes) in the frame's view from a file, as a user does; answers
+    /// why not when it cannot.
+    std::optional<std::string> openDocument(const std::string &document);
     /// Opens @p document (bytes) from a file, selects the file's bytes @p start to @p end,
     /// and runs Korvex's command with @p script typed into its editor, or, when @p scriptName
     /// is given, that script chosen from its list.

@@ -47,22 +47,6 @@ const char *nameOf(Gesture gesture)
     return "";
 }
 
-/// Opens @p document in @p frame's view from a file, as a user does.
-void openDocument(MainFrame &frame, const std::string &document)
-{
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring path = std::wstring(temp) + L"plinthar-stop-document.txt";
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    WriteFile(file, document.data(), DWORD(document.size()), &written, nullptr);
-    CloseHandle(file);
-    std::string error;
-    ASSERT_TRUE(frame.openDocument(path, &error)) << error;
-    DeleteFileW(path.c_str());
-}
-
 /**
  * A user at the script window, acting from a timer of the thread (whose ticks the window's
  * pulse lets through during a run): types the script, presses Run, stops the run with
@@ -204,7 +188,7 @@ TEST_P(StoppedInTheFrame, TheScriptEndsTheDocumentStaysAndTheWindowSaysSo)
                                  }) -
                     std::begin(StoppableScripts));
     const Gesture gesture = static_cast<Gesture>(index % 4);
-    openDocument(*frame, Document);
+    ASSERT_EQ(openDocument(Document), std::nullopt);
     User user(*frame,
               "$ensured = false\r\nbegin\r\n" + std::string(row.source) +
                   "\r\nensure\r\n$ensured = true\r\nend",
@@ -236,7 +220,7 @@ TEST_F(PlintharFrame, AnswersOtherProgramsWhileAScriptKeepsItBusy)
     ASSERT_EQ(frame->plugins().size(), 1u);
     // The runtime starts with the first run, once per editor, and it is not a script.
     ASSERT_EQ(run(Document, 0, 0, "puts 1").exitCode, 0);
-    openDocument(*frame, Document);
+    ASSERT_EQ(openDocument(Document), std::nullopt);
     // Another program asks the frame whether it responds, as Windows does before it marks a
     // program "Not Responding", every 100 ms for as long as the script runs.
     const std::wstring pinger = programFolder() + L"\\respondingcheck.exe";
