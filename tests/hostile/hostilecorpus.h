@@ -56,6 +56,7 @@ const Case kCases[] = {
     {"fork", "before\nfork is not available in the editor\n"},
     {"fork_open", "before\nfork is not available in the editor\n"},
     {"fork_popen", "before\nfork is not available in the editor\n"},
+    {"flock_busy", "true\nALPHA\nBETA\n"},
     {"gc_compact", "ALPHA\nBETA\n"},
     // Kernel#gets takes ARGV as file names.
     {"gets_argv", "before\nNo such file or directory @ rb_sysopen - alpha\n"},

@@ -30,6 +30,12 @@ inline constexpr StoppableScript StoppableScripts[] = {
      "IO.popen([RbConfig.ruby, \"-e\",\n"
      "          \"system(RbConfig.ruby, '-e', '$stderr.puts 1; sleep 1000')\"], &:read)",
      1},
+    // Waiting for a lock that another open file of the same file holds.
+    {"lockHeldElsewhere", "require \"tempfile\"\n"
+                          "Tempfile.create(\"korvex-lock\") do |held|\n"
+                          "  held.flock(File::LOCK_EX)\n"
+                          "  File.open(held.path) { |waiting| waiting.flock(File::LOCK_EX) }\n"
+                          "end"},
     {"backtrackingRegexp", "(\"a\" * 32 + \"!\") =~ /\\A(a+)+\\z/"},
     {"afterManyLines", "100_000.times { |i| puts i }\n$stdout.flush\nloop {}", 100'000},
 };

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Puts a stripped Ruby 3.1 runtime for Windows into PREFIX, built from Debian's own source
-# package of ruby3.1 so that it carries the same patches as the Linux Ruby, plus what a DLL
-# needs to link against it with delay-loading. OpenSSL and libffi are cross-built from Debian's
-# source packages of them and linked into openssl.so and fiddle.so; the gems bundled with Ruby
-# are installed as `make install` installs them on Linux. The first build on a machine takes
-# minutes; every part is cached, and later calls only copy.
+# package of ruby3.1 so that it carries the same patches as the Linux Ruby, plus those of
+# ruby-patches/ (what a runtime inside an editor needs) and what a DLL needs to link against it
+# with delay-loading. OpenSSL and libffi are cross-built from Debian's source packages of them
+# and linked into openssl.so and fiddle.so; the gems bundled with Ruby are installed as `make
+# install` installs them on Linux. The first build takes minutes; later calls only copy.
 # Usage: tools/windows/ruby-runtime.sh [ARCH] PREFIX
 #   ARCH: x86_64 (64-bit Windows, the default) or i686 (32-bit Windows).
 #   Needs the packages of tools/windows/install-packages.sh. Caches under
@@ -374,6 +374,11 @@ build_runtime() { # VERSION DOWNLOADED_SOURCE WORK DESTINATION
 
     log "unpacking $source_package $version with Debian's patches"
     unpack_source "$download" "$work/src"
+    local patch
+    for patch in "$here"/ruby-patches/*.patch; do
+        log "applying $(basename "$patch")"
+        (cd "$work/src" && patch -p1 <"$patch") >>"$buildlog" 2>&1
+    done
     # Debian's patches change configure.ac.
     (cd "$work/src" && autoconf) >>"$buildlog" 2>&1
 
@@ -433,9 +438,11 @@ build_runtime() { # VERSION DOWNLOADED_SOURCE WORK DESTINATION
 }
 
 source_package=${ruby_package[0]}
+# Our own patches of the runtime (ruby-patches/), on top of Debian's, are part of the key.
 ruby_key() { # VERSION
     key_of "$source_package" "$1" "${configure_args[@]}" "${make_args[@]}" \
-        "$(basename "$openssl_dir")" "$(basename "$libffi_dir")"
+        "$(basename "$openssl_dir")" "$(basename "$libffi_dir")" \
+        "$(cat "$here"/ruby-patches/*.patch | sha256sum | cut -c1-16)"
 }
 
 # The libraries first (each taken from the cache when there), then the runtime built on them.
