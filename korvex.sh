@@ -14,6 +14,9 @@ here=$PWD
 packages=(g++ cmake ninja-build pkg-config ruby ruby-dev qt6-base-dev libqscintilla2-qt6-dev libgl-dev libgtest-dev
           xvfb xauth fonts-noto-cjk clang libclang-rt-14-dev)
 
+# Marks where each part of a long command starts, with the time taken so far.
+part() { echo "korvex.sh: $* (at ${SECONDS} s)" >&2; }
+
 install_packages() {
     tools/install-packages.sh "${packages[@]}"
 }
@@ -47,6 +50,7 @@ build_windows() {
     local entry dir arch other
     for entry in "${windows_builds[@]}"; do
         read -r dir arch other <<<"$entry"
+        part "the Windows runtime and $dir ($arch)"
         tools/windows/ruby-runtime.sh "$arch" "$here/$dir/ruby"
         build "$dir" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-$arch.cmake" \
             -DKORVEX_RUBY_WIN64="$here/$dir/ruby" -DKORVEX_OTHER_PACKAGE_ZIP="$here/$other"
@@ -57,6 +61,7 @@ test_windows() {
     local entry dir
     for entry in "${windows_builds[@]}"; do
         read -r dir _ <<<"$entry"
+        part "the tests of $dir under Wine"
         (cd "$dir" && ctest --output-on-failure -j2)
     done
 }
@@ -77,14 +82,19 @@ run)
     exec build/bin/plinthar --batch --script upcase.rb samples/document-utf8.txt
     ;;
 test)
+    part "installing packages"
     install_packages
+    part "building build/"
     build build
     (cd build && ctest --output-on-failure -j2)
+    part "building build-asan/"
     build build-asan -DKORVEX_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
     (cd build-asan && ctest --output-on-failure -j2)
+    part "fuzzing"
     tests/fuzz/run.sh 60
     build_windows
     test_windows
+    part "done"
     ;;
 windows)
     build_windows
