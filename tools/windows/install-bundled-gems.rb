@@ -1,5 +1,5 @@
 # Installs the gems bundled with Ruby into a Windows runtime staged on this machine, as
-# `make install` installs them on Linux: each gem's files, its specification and its compiled
+# `make install` installs them on Linux: each gem's files, its gemspec and its compiled
 # extension (debug, rbs), where RubyGems finds them with no setup.
 # Run by ruby-runtime.sh with the build machine's Ruby:
 #   ruby -I CROSS -I SRCDIR/lib install-bundled-gems.rb SRCDIR BASERUBY_COMMAND SCRATCH
@@ -24,7 +24,7 @@ File.foreach(File.join(srcdir, "gems", "bundled_gems")) do |line|
   name, version = line.split
   dir = File.join(srcdir, ".bundle", "gems", "#{name}-#{version}")
   spec = Gem::Specification.load(File.join(dir, "#{name}-#{version}.gemspec")) or
-    abort "install-bundled-gems: no specification of #{name} #{version} in #{dir}"
+    abort "install-bundled-gems: no gemspec of #{name} #{version} in #{dir}"
   # The unpacked gem is packed again so that RubyGems' own installer takes it, extensions
   # and all.
   file = Dir.chdir(dir) { Gem::Package.build(spec, true) }
